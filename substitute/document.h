@@ -1,0 +1,74 @@
+// The substitute host's in-memory document: the art tree of every layer and the named
+// gradients and custom colours that colours refer to. Every host query is answered from it.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/host_types.h"
+
+namespace substitute {
+
+struct Gradient {
+    int16_t type = kLinearGradient;
+    std::vector<GradientStop> stops;  // reported in this order, unsorted
+};
+
+struct CustomColor {
+    CustomColorDefinition definition{};
+};
+
+struct Pattern {
+    std::string name;
+};
+
+// A style with no fill and no stroke: fill colour none, stroke colour none, width 1,
+// no dashes, butt caps, miter joins, miter limit 4.
+PathStyle DefaultPathStyle();
+
+struct Art {
+    int16_t type = kGroupArt;
+    std::string name;
+    HostReal opacity = 1.0f;
+    bool hidden = false;
+    std::optional<RealRect> bounds;  // when absent, the geometric bounds are computed
+
+    // Paths.
+    std::vector<PathSegment> segments;
+    bool closed = false;
+    bool guide = false;  // paths and compound paths
+    PathStyle style = DefaultPathStyle();  // paths and plug-in art
+
+    // Groups and compound paths: children in stacking order, frontmost first.
+    std::vector<std::unique_ptr<Art>> children;
+
+    // Plug-in art.
+    std::string pluginName;
+    std::unique_ptr<Art> result;  // a group
+
+    // Set by Document::Link(): the parent (group, compound path or plug-in result) and the
+    // next sibling, or null.
+    Art* parent = nullptr;
+    Art* next = nullptr;
+
+    Art* Add(std::unique_ptr<Art> child);
+};
+
+struct Document {
+    std::vector<std::unique_ptr<Art>> layers;  // each layer's root art, layer index order
+    std::map<std::string, std::unique_ptr<Gradient>> gradients;
+    std::map<std::string, std::unique_ptr<CustomColor>> customColors;
+    std::map<std::string, std::unique_ptr<Pattern>> patterns;
+
+    // Sets the parent and next-sibling links of every art object; call after building.
+    void Link();
+};
+
+// The geometric bounds without stroke: given bounds, or the exact bounds of a path's outline,
+// or the union of the children's non-empty bounds; {0, 0, 0, 0} when empty.
+RealRect BoundsOf(const Art& art);
+
+}  // namespace substitute
