@@ -18,7 +18,7 @@ constexpr HostErr kNoErr = 0;
 constexpr HostErr kStopErr = FourCharCode('S', 'T', 'O', 'P');           // user cancelled
 constexpr HostErr kSuiteNotFoundErr = FourCharCode('S', '!', 'F', 'd');  // no such suite or version
 constexpr HostErr kBadParameterErr = FourCharCode('P', 'A', 'R', 'M');
-constexpr HostErr kOutOfMemoryErr = FourCharCode('!', 'M', 'E', 'M');
+constexpr HostErr kOutOfMemoryErr = -108;
 
 // Opaque host handles. The plug-in never looks inside them.
 struct HostArtOpaque;
