@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what the build needs on a Debian machine (as root, with apt-get) when it is missing.
+# Sourced by the other scripts; does nothing when everything is there.
+set -euo pipefail
+
+QUILLMARK_PACKAGES=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev nlohmann-json3-dev
+                    binutils-mingw-w64-i686 libxml2-utils)
+
+quillmark_missing_packages() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    echo "${missing[@]}"
+}
+
+quillmark_apt_updated=0
+quillmark_install() {
+    local missing
+    missing=$(quillmark_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null; then
+        echo "Missing packages: $missing (install them, or run this script as root on Debian)" >&2
+        return 1
+    fi
+    if [ "$quillmark_apt_updated" -eq 0 ]; then
+        apt-get update -qq
+        quillmark_apt_updated=1
+    fi
+    echo "Installing: $missing"
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
+}
+
+quillmark_install "${QUILLMARK_PACKAGES[@]}"
