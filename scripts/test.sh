@@ -8,11 +8,11 @@ source scripts/setup.sh
 jobs=$(nproc)
 
 echo "== Release build and tests"
-cmake --preset default >/dev/null
+cmake --preset default -DQUILLMARK_BUILD_TESTS=ON >/dev/null
 cmake --build --preset default -j"$jobs"
 ctest --preset default -j"$jobs"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
-cmake --preset asan >/dev/null
+cmake --preset asan -DQUILLMARK_BUILD_TESTS=ON >/dev/null
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs"
