@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "resources/resource_ids.h"
@@ -62,7 +63,7 @@ void MakeCodeText(HostErr error, char (&codeText)[kErrorCodeTextSize]) {
         char number[256] = {};
         sUser->NumberToText(static_cast<HostReal>(error), 0, reinterpret_cast<unsigned char*>(number));
         FromLengthPrefixed(number);
-        std::strncpy(codeText, number, sizeof codeText - 1);
+        std::snprintf(codeText, sizeof codeText, "%s", number);
         return;
     }
     const auto bits = static_cast<uint32_t>(error);
