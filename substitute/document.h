@@ -54,8 +54,22 @@ struct Art {
     Art* parent = nullptr;
     Art* next = nullptr;
 
+    // Set by the loader when `name` is the type's default name rather than one the document gave.
+    bool defaultName = false;
+
+    Art() = default;
+    Art(const Art&) = delete;
+    Art& operator=(const Art&) = delete;
+    // Takes the subtree apart without recursion, so that a very deep tree cannot exhaust the stack.
+    ~Art();
+
     Art* Add(std::unique_ptr<Art> child);
 };
+
+// The name an art object of the given type gets when the document names none: "<Group>",
+// "<Path>", ... and "<Art>" for codes that name no known kind. Layer roots are named
+// "Layer N" instead.
+std::string DefaultArtName(int16_t type);
 
 struct Document {
     std::vector<std::unique_ptr<Art>> layers;  // each layer's root art, layer index order
@@ -70,5 +84,9 @@ struct Document {
 // The geometric bounds without stroke: given bounds, or the exact bounds of a path's outline,
 // or the union of the children's non-empty bounds; {0, 0, 0, 0} when empty.
 RealRect BoundsOf(const Art& art);
+
+// The exact bounds of a path's outline (anchors plus the interior extrema of every curved
+// segment, the closing one included), or nothing for a path without segments.
+std::optional<RealRect> PathBounds(const std::vector<PathSegment>& segments, bool closed);
 
 }  // namespace substitute

@@ -1,0 +1,221 @@
+#include "substitute/document.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace substitute {
+
+PathStyle DefaultPathStyle() {
+    PathStyle style{};
+    style.fill.color.kind = kNoneColor;
+    style.stroke.color.kind = kNoneColor;
+    style.stroke.width = 1.0f;
+    style.stroke.cap = kButtCap;
+    style.stroke.join = kMiterJoin;
+    style.stroke.miterLimit = 4.0f;
+    return style;
+}
+
+std::string DefaultArtName(int16_t type) {
+    switch (type) {
+        case kGroupArt: return "<Group>";
+        case kPathArt: return "<Path>";
+        case kCompoundPathArt: return "<Compound Path>";
+        case kPluginArt: return "<Plugin Group>";
+        case kTextFrameArt: return "<Text>";
+        case kPlacedArt: return "<Placed>";
+        case kRasterArt: return "<Image>";
+        case kMeshArt: return "<Mesh>";
+        case kSymbolArt: return "<Symbol>";
+        default: return "<Art>";
+    }
+}
+
+Art::~Art() {
+    std::vector<std::unique_ptr<Art>> pending = std::move(children);
+    children.clear();
+    if (result) pending.push_back(std::move(result));
+    while (!pending.empty()) {
+        std::unique_ptr<Art> art = std::move(pending.back());
+        pending.pop_back();
+        if (!art) continue;
+        for (auto& child : art->children) pending.push_back(std::move(child));
+        art->children.clear();
+        if (art->result) pending.push_back(std::move(art->result));
+        // `art` now owns nothing below it, so its own destructor does not go deeper.
+    }
+}
+
+Art* Art::Add(std::unique_ptr<Art> child) {
+    child->parent = this;
+    children.push_back(std::move(child));
+    return children.back().get();
+}
+
+void Document::Link() {
+    std::vector<Art*> pending;
+    for (auto& layer : layers) {
+        layer->parent = nullptr;
+        layer->next = nullptr;
+        pending.push_back(layer.get());
+    }
+    while (!pending.empty()) {
+        Art* art = pending.back();
+        pending.pop_back();
+        for (size_t i = 0; i < art->children.size(); ++i) {
+            Art* child = art->children[i].get();
+            child->parent = art;
+            child->next = i + 1 < art->children.size() ? art->children[i + 1].get() : nullptr;
+            pending.push_back(child);
+        }
+        if (art->result) {
+            art->result->parent = art;
+            art->result->next = nullptr;
+            pending.push_back(art->result.get());
+        }
+    }
+}
+
+namespace {
+
+// Bounds in double precision while they are being gathered: left, top, right, bottom with
+// y growing upwards.
+struct Extent {
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool empty = true;
+
+    void Add(double x, double y) {
+        if (empty) {
+            left = right = x;
+            top = bottom = y;
+            empty = false;
+            return;
+        }
+        left = std::min(left, x);
+        right = std::max(right, x);
+        bottom = std::min(bottom, y);
+        top = std::max(top, y);
+    }
+};
+
+double CubicAt(double p0, double p1, double p2, double p3, double t) {
+    const double mt = 1.0 - t;
+    return mt * mt * mt * p0 + 3.0 * mt * mt * t * p1 + 3.0 * mt * t * t * p2 + t * t * t * p3;
+}
+
+// Parameters t in (0, 1) where the derivative of the cubic with these coordinates is zero.
+int DerivativeRoots(double p0, double p1, double p2, double p3, double roots[2]) {
+    // B'(t) / 3 = a t^2 + b t + c
+    const double a = -p0 + 3.0 * p1 - 3.0 * p2 + p3;
+    const double b = 2.0 * (p0 - 2.0 * p1 + p2);
+    const double c = p1 - p0;
+    double candidates[2];
+    int found = 0;
+    if (a == 0.0) {
+        if (b != 0.0) candidates[found++] = -c / b;
+    } else {
+        const double discriminant = b * b - 4.0 * a * c;
+        if (discriminant >= 0.0) {
+            // The stable form of the quadratic formula: no cancellation between b and the root.
+            const double q = -0.5 * (b + std::copysign(std::sqrt(discriminant), b));
+            candidates[found++] = q / a;
+            if (q != 0.0) candidates[found++] = c / q;
+        }
+    }
+    int inside = 0;
+    for (int i = 0; i < found; ++i) {
+        if (candidates[i] > 0.0 && candidates[i] < 1.0) roots[inside++] = candidates[i];
+    }
+    return inside;
+}
+
+bool SamePoint(const RealPoint& a, const RealPoint& b) {
+    return a.h == b.h && a.v == b.v;
+}
+
+void AddSegmentExtrema(Extent& extent, const PathSegment& from, const PathSegment& to) {
+    if (SamePoint(from.out, from.p) && SamePoint(to.in, to.p)) return;  // a straight line
+    const double x[4] = {from.p.h, from.out.h, to.in.h, to.p.h};
+    const double y[4] = {from.p.v, from.out.v, to.in.v, to.p.v};
+    double roots[4];
+    int count = DerivativeRoots(x[0], x[1], x[2], x[3], roots);
+    count += DerivativeRoots(y[0], y[1], y[2], y[3], roots + count);
+    for (int i = 0; i < count; ++i) {
+        extent.Add(CubicAt(x[0], x[1], x[2], x[3], roots[i]), CubicAt(y[0], y[1], y[2], y[3], roots[i]));
+    }
+}
+
+RealRect ToRect(const Extent& extent) {
+    return {static_cast<HostReal>(extent.left), static_cast<HostReal>(extent.top),
+            static_cast<HostReal>(extent.right), static_cast<HostReal>(extent.bottom)};
+}
+
+void Unite(std::optional<RealRect>& into, const RealRect& r) {
+    if (!into) {
+        into = r;
+        return;
+    }
+    into->left = std::min(into->left, r.left);
+    into->top = std::max(into->top, r.top);
+    into->right = std::max(into->right, r.right);
+    into->bottom = std::min(into->bottom, r.bottom);
+}
+
+// The art objects whose bounds make up a container's bounds.
+size_t PartCount(const Art& art) {
+    if (art.type == kPluginArt) return art.result ? 1 : 0;
+    return art.type == kPathArt ? 0 : art.children.size();
+}
+
+const Art& Part(const Art& art, size_t i) {
+    return art.type == kPluginArt ? *art.result : *art.children[i];
+}
+
+// Bounds of an art object, or nothing when it has no geometry. Walks the tree with an
+// explicit stack: documents may nest tens of thousands of levels deep.
+std::optional<RealRect> NonEmptyBounds(const Art& root) {
+    struct Frame {
+        const Art* art;
+        size_t nextPart;
+        std::optional<RealRect> united;
+    };
+    std::vector<Frame> stack{{&root, 0, std::nullopt}};
+    std::optional<RealRect> finished;
+    while (true) {
+        Frame& frame = stack.back();
+        const Art& art = *frame.art;
+        bool done = true;
+        if (art.bounds) {
+            finished = art.bounds;
+        } else if (art.type == kPathArt) {
+            finished = PathBounds(art.segments, art.closed);
+        } else if (frame.nextPart < PartCount(art)) {
+            const Art* part = &Part(art, frame.nextPart++);
+            stack.push_back({part, 0, std::nullopt});  // `frame` is not used after this
+            done = false;
+        } else {
+            finished = frame.united;
+        }
+        if (!done) continue;
+        stack.pop_back();
+        if (stack.empty()) return finished;
+        if (finished) Unite(stack.back().united, *finished);
+    }
+}
+
+}  // namespace
+
+std::optional<RealRect> PathBounds(const std::vector<PathSegment>& segments, bool closed) {
+    if (segments.empty()) return std::nullopt;
+    Extent extent;
+    for (const PathSegment& segment : segments) extent.Add(segment.p.h, segment.p.v);
+    for (size_t i = 0; i + 1 < segments.size(); ++i) AddSegmentExtrema(extent, segments[i], segments[i + 1]);
+    if (closed) AddSegmentExtrema(extent, segments.back(), segments.front());
+    return ToRect(extent);
+}
+
+RealRect BoundsOf(const Art& art) {
+    return NonEmptyBounds(art).value_or(RealRect{0, 0, 0, 0});
+}
+
+}  // namespace substitute
