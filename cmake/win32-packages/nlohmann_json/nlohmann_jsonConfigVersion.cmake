@@ -1,0 +1,11 @@
+# Same major version and not older than asked for, as the package's own file says.
+include(${CMAKE_CURRENT_LIST_DIR}/nlohmann_jsonHeaders.cmake)
+set(PACKAGE_VERSION ${NLOHMANN_JSON_HEADER_VERSION})
+if(PACKAGE_VERSION VERSION_LESS PACKAGE_FIND_VERSION OR NOT PACKAGE_FIND_VERSION_MAJOR STREQUAL "3")
+    set(PACKAGE_VERSION_COMPATIBLE FALSE)
+else()
+    set(PACKAGE_VERSION_COMPATIBLE TRUE)
+    if(PACKAGE_FIND_VERSION STREQUAL PACKAGE_VERSION)
+        set(PACKAGE_VERSION_EXACT TRUE)
+    endif()
+endif()
