@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr size_t kNameBufferSize = 1024;
-
 // Joins the parent's full name and the object's own name into a block of its own.
 char* FullName(const char* parentName, const char* ownName) {
     const size_t ownLength = std::strlen(ownName);
@@ -65,11 +63,11 @@ HostErr BuildArtList(ArtList* list, int16_t level, const char* parentName, HostR
 
         list->pluginFlags[row] = pluginFlagsValue;
 
-        char ownName[kNameBufferSize];
+        char* ownName = list->nameBuffer;
         ownName[0] = '\0';
         HostBool isDefaultName = 0;
-        sArt->GetArtName(art, ownName, static_cast<int32_t>(kNameBufferSize), &isDefaultName);
-        ownName[kNameBufferSize - 1] = '\0';
+        sArt->GetArtName(art, ownName, static_cast<int32_t>(sizeof list->nameBuffer), &isDefaultName);
+        ownName[sizeof list->nameBuffer - 1] = '\0';
         delete[] list->name[row];
         list->name[row] = FullName(parentName, ownName);
 

@@ -20,6 +20,9 @@ struct ArtList {
     int32_t count;
     // Set when the list filled up while the document still held art objects to record.
     bool overflowed;
+    // Receives each object's own name while its full name is made. One buffer serves every
+    // level of the recursion, which is as deep as the art tree.
+    char nameBuffer[1024];
 };
 
 // Creates an empty list, from the plug-in's memory; null if there is none.
