@@ -1,0 +1,108 @@
+// The substitute host's inner state, shared by the files that implement its suites.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "substitute/host.h"
+#include "substitute/resource_file.h"
+
+namespace substitute {
+
+struct SuiteRecord {
+    int32_t version;
+    const void* table;
+    int acquired = 0;
+    int released = 0;
+};
+
+struct OperationFault {
+    HostErr error;
+    int succeedFirst;
+};
+
+struct Block {
+    size_t size;
+    std::string debugName;  // empty for the basic suite's blocks
+};
+
+// An item of a dialog run, as the dialog suite's item operation hands it out.
+struct DialogItem {
+    DialogRun* dialog;
+    int32_t id;
+};
+
+struct LayerRecord {
+    Art* root;
+};
+
+struct HostState {
+    Host* host = nullptr;
+    Document document;
+    std::vector<LayerRecord> layers;
+    std::unordered_set<const void*> arts, gradients, customColors;
+    std::shared_ptr<const ResourceFile> resources;
+
+    std::map<std::string, SuiteRecord, std::less<>> suites;
+    std::set<std::string, std::less<>> unavailableSuites;
+    std::map<std::string, OperationFault, std::less<>> faults;
+    std::map<std::string, int, std::less<>> calls;
+
+    std::map<void*, Block> blocks;
+    AllocationStats allocations;
+
+    std::vector<FormatRegistration> formats;
+    std::deque<FormatRegistration> formatStorage;  // what the format handles point at
+    std::vector<std::string> alerts;
+    std::deque<DialogRun> dialogs;
+    std::deque<DialogItem> items;
+    std::map<int32_t, int16_t> keyStates;
+    std::vector<std::string> openRequests;
+    std::function<void(const std::string&)> onOpen;
+    std::vector<std::string> problems;
+
+    // Counts a call of the operation; answers the error it must fail with, or 0.
+    HostErr Enter(std::string_view operation);
+    void Problem(std::string text) { problems.push_back(std::move(text)); }
+
+    // The object behind a handle the host handed out, or null (noted as a problem) when the
+    // handle is null or not one of this document's.
+    Art* FindArt(ArtHandle art, std::string_view operation);
+    const Gradient* FindGradient(GradientHandle gradient, std::string_view operation);
+    const CustomColor* FindCustomColor(CustomColorHandle color, std::string_view operation);
+    DialogRun* FindDialog(DialogRef dialog, std::string_view operation);
+    DialogItem* FindItem(ItemRef item, std::string_view operation);
+
+    void IndexDocument();
+};
+
+// The state of the current host, or null when there is none.
+HostState* CurrentState();
+
+// The suites' tables, one per file that implements them.
+extern const BasicSuite kBasicSuite;
+extern const BlocksSuite kBlocksSuite;
+extern const FileFormatSuite kFileFormatSuite;
+extern const UserSuite kUserSuite;
+extern const LayerSuite kLayerSuite;
+extern const ArtSuite kArtSuite;
+extern const PathSuite kPathSuite;
+extern const PathStyleSuite kPathStyleSuite;
+extern const RealMathSuite kRealMathSuite;
+extern const GradientSuite kGradientSuite;
+extern const CustomColorSuite kCustomColorSuite;
+extern const ColorConversionSuite kColorConversionSuite;
+extern const BlendStyleSuite kBlendStyleSuite;
+extern const PluginGroupSuite kPluginGroupSuite;
+extern const ADMBasicSuite kADMBasicSuite;
+extern const ADMDialogSuite kADMDialogSuite;
+extern const ADMItemSuite kADMItemSuite;
+
+// Makes sure the platform stand-ins are linked into every program that hosts the plug-in.
+void LinkPlatformHooks();
+
+}  // namespace substitute

@@ -1,0 +1,185 @@
+// The suites through which the plug-in reads the document: layers, art objects, paths,
+// styles, opacity and plug-in groups.
+#include <algorithm>
+#include <cstring>
+
+#include "substitute/host_state.h"
+
+namespace substitute {
+
+namespace {
+
+// Runs an operation of the current host: counts the call, applies a requested fault.
+#define QM_ENTER(operation)                                         \
+    HostState* state = CurrentState();                              \
+    if (state == nullptr) return kBadParameterErr;                  \
+    if (HostErr fault = state->Enter(operation)) return fault
+
+template <typename Handle>
+HostErr Answer(Handle* out, Art* art) {
+    if (out == nullptr) return kBadParameterErr;
+    *out = reinterpret_cast<Handle>(art);
+    return art != nullptr ? kNoErr : kBadParameterErr;
+}
+
+HostErr CountLayers(int32_t* count) {
+    QM_ENTER("AI Layer Suite/CountLayers");
+    if (count == nullptr) return kBadParameterErr;
+    *count = static_cast<int32_t>(state->layers.size());
+    return kNoErr;
+}
+
+HostErr GetNthLayer(int32_t n, LayerHandle* layer) {
+    QM_ENTER("AI Layer Suite/GetNthLayer");
+    if (layer == nullptr) return kBadParameterErr;
+    *layer = nullptr;
+    if (n < 0 || size_t(n) >= state->layers.size()) return kBadParameterErr;
+    *layer = reinterpret_cast<LayerHandle>(&state->layers[size_t(n)]);
+    return kNoErr;
+}
+
+HostErr GetFirstArtOfLayer(LayerHandle layer, ArtHandle* art) {
+    QM_ENTER("AI Art Suite/GetFirstArtOfLayer");
+    Art* root = nullptr;
+    for (const LayerRecord& record : state->layers) {
+        if (reinterpret_cast<LayerHandle>(const_cast<LayerRecord*>(&record)) == layer) root = record.root;
+    }
+    if (root == nullptr) state->Problem("AI Art Suite/GetFirstArtOfLayer: unknown layer handle");
+    return Answer(art, root);
+}
+
+HostErr GetArtType(ArtHandle handle, int16_t* type) {
+    QM_ENTER("AI Art Suite/GetArtType");
+    const Art* art = state->FindArt(handle, "AI Art Suite/GetArtType");
+    if (art == nullptr || type == nullptr) return kBadParameterErr;
+    *type = art->type;
+    return kNoErr;
+}
+
+HostErr GetArtUserAttr(ArtHandle handle, int32_t mask, int32_t* attributes) {
+    QM_ENTER("AI Art Suite/GetArtUserAttr");
+    const Art* art = state->FindArt(handle, "AI Art Suite/GetArtUserAttr");
+    if (art == nullptr || attributes == nullptr) return kBadParameterErr;
+    *attributes = (art->hidden ? kArtHidden : 0) & mask;
+    return kNoErr;
+}
+
+HostErr GetArtFirstChild(ArtHandle handle, ArtHandle* child) {
+    QM_ENTER("AI Art Suite/GetArtFirstChild");
+    const Art* art = state->FindArt(handle, "AI Art Suite/GetArtFirstChild");
+    return Answer(child, art != nullptr && !art->children.empty() ? art->children.front().get() : nullptr);
+}
+
+HostErr GetArtSibling(ArtHandle handle, ArtHandle* sibling) {
+    QM_ENTER("AI Art Suite/GetArtSibling");
+    const Art* art = state->FindArt(handle, "AI Art Suite/GetArtSibling");
+    return Answer(sibling, art != nullptr ? art->next : nullptr);
+}
+
+HostErr GetArtBounds(ArtHandle handle, RealRect* bounds) {
+    QM_ENTER("AI Art Suite/GetArtBounds");
+    const Art* art = state->FindArt(handle, "AI Art Suite/GetArtBounds");
+    if (art == nullptr || bounds == nullptr) return kBadParameterErr;
+    *bounds = BoundsOf(*art);
+    return kNoErr;
+}
+
+HostErr GetArtName(ArtHandle handle, char* buffer, int32_t bufferSize, HostBool* isDefaultName) {
+    QM_ENTER("AI Art Suite/GetArtName");
+    const Art* art = state->FindArt(handle, "AI Art Suite/GetArtName");
+    if (art == nullptr || buffer == nullptr || bufferSize <= 0) return kBadParameterErr;
+    const size_t length = std::min(art->name.size(), size_t(bufferSize) - 1);
+    std::memcpy(buffer, art->name.data(), length);
+    buffer[length] = '\0';
+    if (isDefaultName != nullptr) *isDefaultName = art->defaultName ? 1 : 0;
+    return kNoErr;
+}
+
+HostErr GetPathSegmentCount(ArtHandle handle, int16_t* count) {
+    QM_ENTER("AI Path Suite/GetPathSegmentCount");
+    const Art* art = state->FindArt(handle, "AI Path Suite/GetPathSegmentCount");
+    if (art == nullptr || count == nullptr) return kBadParameterErr;
+    *count = static_cast<int16_t>(art->segments.size());  // the loader allows at most 32767
+    return kNoErr;
+}
+
+HostErr GetPathSegments(ArtHandle handle, int16_t first, int16_t count, PathSegment* segments) {
+    QM_ENTER("AI Path Suite/GetPathSegments");
+    const Art* art = state->FindArt(handle, "AI Path Suite/GetPathSegments");
+    if (art == nullptr || segments == nullptr) return kBadParameterErr;
+    if (first < 0 || count < 0 || size_t(first) + size_t(count) > art->segments.size()) {
+        state->Problem("AI Path Suite/GetPathSegments: segments " + std::to_string(first) + " to " +
+                       std::to_string(first + count - 1) + " of a path with " + std::to_string(art->segments.size()));
+        return kBadParameterErr;
+    }
+    std::copy_n(art->segments.begin() + first, count, segments);
+    return kNoErr;
+}
+
+HostErr GetPathClosed(ArtHandle handle, HostBool* closed) {
+    QM_ENTER("AI Path Suite/GetPathClosed");
+    const Art* art = state->FindArt(handle, "AI Path Suite/GetPathClosed");
+    if (art == nullptr || closed == nullptr) return kBadParameterErr;
+    *closed = art->closed ? 1 : 0;
+    return kNoErr;
+}
+
+HostErr GetPathIsGuide(ArtHandle handle, HostBool* guide) {
+    QM_ENTER("AI Path Suite/GetPathIsGuide");
+    const Art* art = state->FindArt(handle, "AI Path Suite/GetPathIsGuide");
+    if (art == nullptr || guide == nullptr) return kBadParameterErr;
+    *guide = art->guide ? 1 : 0;
+    return kNoErr;
+}
+
+HostErr GetPathStyle(ArtHandle handle, PathStyle* style) {
+    QM_ENTER("AI Path Style Suite/GetPathStyle");
+    const Art* art = state->FindArt(handle, "AI Path Style Suite/GetPathStyle");
+    if (art == nullptr || style == nullptr) return kBadParameterErr;
+    *style = art->style;
+    return kNoErr;
+}
+
+HostReal GetOpacity(ArtHandle handle) {
+    HostState* state = CurrentState();
+    if (state == nullptr || state->Enter("AI Blend Style Suite/GetOpacity") != kNoErr) return 0.0f;
+    const Art* art = state->FindArt(handle, "AI Blend Style Suite/GetOpacity");
+    return art != nullptr ? art->opacity : 0.0f;
+}
+
+HostErr GetPluginArtName(ArtHandle handle, const char** name) {
+    QM_ENTER("AI Plugin Group Suite/GetPluginArtName");
+    const Art* art = state->FindArt(handle, "AI Plugin Group Suite/GetPluginArtName");
+    if (name == nullptr) return kBadParameterErr;
+    *name = nullptr;
+    if (art == nullptr || art->type != kPluginArt) return kBadParameterErr;
+    *name = art->pluginName.c_str();
+    return kNoErr;
+}
+
+HostErr GetPluginArtResultArt(ArtHandle handle, ArtHandle* result) {
+    QM_ENTER("AI Plugin Group Suite/GetPluginArtResultArt");
+    Art* art = state->FindArt(handle, "AI Plugin Group Suite/GetPluginArtResultArt");
+    return Answer(result, art != nullptr && art->type == kPluginArt ? art->result.get() : nullptr);
+}
+
+#undef QM_ENTER
+
+}  // namespace
+
+const LayerSuite kLayerSuite = {CountLayers, GetNthLayer};
+
+const ArtSuite kArtSuite = {
+    {}, GetFirstArtOfLayer, {}, GetArtType, GetArtUserAttr, {}, GetArtFirstChild, GetArtSibling, {}, GetArtBounds,
+    {}, GetArtName,
+};
+
+const PathSuite kPathSuite = {GetPathSegmentCount, {}, GetPathSegments, {}, GetPathClosed, {}, GetPathIsGuide};
+
+const PathStyleSuite kPathStyleSuite = {GetPathStyle};
+
+const BlendStyleSuite kBlendStyleSuite = {{}, GetOpacity};
+
+const PluginGroupSuite kPluginGroupSuite = {{}, GetPluginArtName, {}, GetPluginArtResultArt};
+
+}  // namespace substitute
