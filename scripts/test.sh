@@ -12,7 +12,16 @@ cmake --preset default -DQUILLMARK_BUILD_TESTS=ON >/dev/null
 cmake --build --preset default -j"$jobs"
 ctest --preset default -j"$jobs"
 
+conformance=../shared/conformance/check
+if [ -f "$conformance" ]; then
+    echo "== Conformance corpus"
+    python3 "$conformance" build/quillmark
+else
+    echo "== Conformance corpus: not found beside the repository, skipped"
+fi
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 cmake --preset asan -DQUILLMARK_BUILD_TESTS=ON >/dev/null
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs"
+
