@@ -4,6 +4,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "substitute/windows_platform.h"
 #else
 #include <dlfcn.h>
 #endif
@@ -38,6 +40,12 @@ void PluginModule::Open() {
     if (entryPoint_ == nullptr) {
         Close();
         throw ModuleError("the module " + path_ + " has no entry point " + kEntryPointName);
+    }
+    try {
+        RedirectPlatformImports(library);
+    } catch (const ModuleError&) {
+        Close();
+        throw;
     }
 }
 

@@ -31,6 +31,8 @@ public:
     // the module's static data starts afresh. A linked-in plug-in stays as it is.
     void UnloadAndLoad();
     const std::string& Path() const { return path_; }
+    // The system's handle of the loaded module (HMODULE on Windows), or null.
+    void* NativeHandle() const { return library_; }
 
 private:
     void Open();

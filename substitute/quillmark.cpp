@@ -10,7 +10,9 @@
 #include "substitute/plugin_module.h"
 #include "substitute/resource_file.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "substitute/windows_platform.h"
+#else
 #include <spawn.h>
 #include <sys/wait.h>
 extern char** environ;
@@ -32,10 +34,15 @@ constexpr int32_t kRightShift = 0xA1;
 constexpr int32_t kErrorDialogId = 16051;
 
 fs::path ProgramDirectory(const char* argv0) {
+#if defined(_WIN32)
+    (void)argv0;
+    return ProgramFile().parent_path();
+#else
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
     if (!error) return self.parent_path();
     return fs::absolute(argv0).parent_path();
+#endif
 }
 
 struct PluginFiles {
@@ -46,7 +53,12 @@ struct PluginFiles {
 PluginFiles FindPluginFiles(const CommandLine& line, const char* argv0) {
     PluginFiles files;
     files.module = line.plugin ? fs::path(*line.plugin) : ProgramDirectory(argv0) / "Quillmark.aip";
+#if defined(_WIN32)
+    // On Windows the resources are part of the module: read from it once it is loaded.
+    if (line.resources) files.resources = *line.resources;
+#else
     files.resources = line.resources ? fs::path(*line.resources) : files.module.parent_path() / "Quillmark.res";
+#endif
     return files;
 }
 
@@ -66,7 +78,9 @@ std::unique_ptr<PluginModule> LoadModule(const fs::path& path) {
 }
 
 // Resources are optional for an export (only the dialogs need them).
+// An empty path stands for the module's own resources (LoadModuleResources).
 bool LoadResources(Host& host, const fs::path& path, bool required) {
+    if (path.empty()) return true;
     if (!fs::exists(path)) {
         if (required) std::cerr << "quillmark: the plug-in's resources " << path.string() << " do not exist\n";
         return !required;
@@ -80,6 +94,22 @@ bool LoadResources(Host& host, const fs::path& path, bool required) {
     }
 }
 
+// Reads the resources of the loaded module when no resource file was named (Windows).
+bool LoadModuleResources(Host& host, const PluginModule& module, const fs::path& resourceFile) {
+#if defined(_WIN32)
+    if (!resourceFile.empty()) return true;
+    try {
+        host.SetResources(std::make_shared<ResourceFile>(ResourceFile::FromModule(module.NativeHandle())));
+    } catch (const ResourceError& error) {
+        std::cerr << "quillmark: " << module.Path() << ": " << error.what() << "\n";
+        return false;
+    }
+#else
+    (void)host, (void)module, (void)resourceFile;
+#endif
+    return true;
+}
+
 void PrintDialog(std::ostream& out, const DialogRun& dialog, const char* indent) {
     for (const std::string& text : dialog.VisibleTexts()) {
         size_t start = 0;
@@ -91,14 +121,16 @@ void PrintDialog(std::ostream& out, const DialogRun& dialog, const char* indent)
     }
 }
 
-// Everything the plug-in showed: alerts and dialogs. Answers whether any of it was an error.
-bool ReportWhatWasShown(const Host& host) {
+// What the plug-in showed on standard error: alerts and dialogs (the About box only when
+// asked). Answers whether any of it was an error.
+bool ReportWhatWasShown(const Host& host, bool includeAbout) {
     bool error = false;
     for (const std::string& alert : host.Alerts()) {
         std::cerr << "quillmark: the plug-in alerts: " << alert << "\n";
         error = true;
     }
     for (const DialogRun& dialog : host.Dialogs()) {
+        if (!includeAbout && dialog.resourceId != kErrorDialogId) continue;
         std::cerr << "quillmark: the plug-in shows the dialog \"" << dialog.caption << "\":\n";
         PrintDialog(std::cerr, dialog, "  ");
         error = error || dialog.resourceId == kErrorDialogId;
@@ -123,7 +155,7 @@ void OpenWithDesktopViewer(const std::string& path) {
         std::cerr << "quillmark: cannot run xdg-open to open " << path << "\n";
     }
 #else
-    (void)path;
+    OpenWithShell(path);
 #endif
 }
 
@@ -160,7 +192,7 @@ int Export(const CommandLine& line, const char* argv0) {
     });
 
     const std::unique_ptr<PluginModule> module = LoadModule(files.module);
-    if (!module) return kExitUsage;
+    if (!module || !LoadModuleResources(host, *module, files.resources)) return kExitUsage;
     const size_t formatIndex = line.everywhere ? 1 : 0;
     const ExportOutcome outcome = RunExport(host, *module, formatIndex, line.output);
 
@@ -169,7 +201,7 @@ int Export(const CommandLine& line, const char* argv0) {
             std::cerr << "quillmark: format registered: \"" << format.title << "\" (." << format.extension << ")\n";
         }
     }
-    bool failed = ReportWhatWasShown(host);
+    bool failed = ReportWhatWasShown(host, true);
     if (outcome.startup != kNoErr) {
         std::cerr << "quillmark: the plug-in's start-up failed with " << ErrorText(outcome.startup) << "\n";
         failed = true;
@@ -194,7 +226,7 @@ int About(const CommandLine& line, const char* argv0) {
     Host host;
     if (!LoadResources(host, files.resources, true)) return kExitUsage;
     const std::unique_ptr<PluginModule> module = LoadModule(files.module);
-    if (!module) return kExitUsage;
+    if (!module || !LoadModuleResources(host, *module, files.resources)) return kExitUsage;
     PluginSession session(host, *module);
     const HostErr startup = session.Startup();
     if (startup == kNoErr) session.About();
@@ -207,7 +239,7 @@ int About(const CommandLine& line, const char* argv0) {
         PrintDialog(std::cout, dialog, "");
         shown = true;
     }
-    const bool failed = ReportWhatWasShown(host) || startup != kNoErr;
+    const bool failed = ReportWhatWasShown(host, false) || startup != kNoErr;
     if (line.verbose) ReportHostNotes(host);
     if (!shown) {
         std::cerr << "quillmark: the plug-in showed no About box\n";

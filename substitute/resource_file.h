@@ -33,6 +33,11 @@ class ResourceFile {
 public:
     static ResourceFile Load(const std::string& path);
     static ResourceFile Parse(const std::vector<uint8_t>& bytes);
+#if defined(_WIN32)
+    // The resources linked into a loaded module (its HMODULE), read with the system's
+    // resource functions (resource_module_windows.cpp).
+    static ResourceFile FromModule(void* module);
+#endif
 
     // String-table entry `id` in UTF-8; nothing when the table has no such string or it is empty.
     std::optional<std::string> String(uint32_t id) const;
