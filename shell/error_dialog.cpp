@@ -63,7 +63,8 @@ void MakeCodeText(HostErr error, char (&codeText)[kErrorCodeTextSize]) {
         char number[256] = {};
         sUser->NumberToText(static_cast<HostReal>(error), 0, reinterpret_cast<unsigned char*>(number));
         FromLengthPrefixed(number);
-        std::snprintf(codeText, sizeof codeText, "%s", number);
+        const size_t length = strnlen(number, sizeof codeText - 1);  // codeText is zero-filled above
+        std::memcpy(codeText, number, length);
         return;
     }
     const auto bits = static_cast<uint32_t>(error);
