@@ -1,0 +1,172 @@
+#!/usr/bin/env python3
+"""Runs the built quillmark command as a user would and checks its exit status and messages.
+
+    cli_test.py QUILLMARK EXAMPLES_DIR [--with-plugin]
+
+--with-plugin: the plug-in module and its resources are built beside the command, so exports
+and the About box run end to end.
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+QUILLMARK = None
+EXAMPLES = None
+WITH_PLUGIN = False
+
+
+def run(*args):
+    return subprocess.run([QUILLMARK, *args], capture_output=True, text=True, timeout=120)
+
+
+class Usage(unittest.TestCase):
+    def test_no_command_is_a_usage_error(self):
+        r = run()
+        self.assertEqual(r.returncode, 2)
+        self.assertIn('no command given', r.stderr)
+        self.assertIn("Try 'quillmark --help'", r.stderr)
+
+    def test_help_for_the_command_and_each_subcommand(self):
+        for args, first_line in [(['--help'], 'Usage: quillmark COMMAND'), (['-h'], 'Usage: quillmark COMMAND'),
+                                 (['export', '--help'], 'Usage: quillmark export DOCUMENT.json -o OUTPUT.xaml'),
+                                 (['about', '-h'], 'Usage: quillmark about')]:
+            r = run(*args)
+            self.assertEqual(r.returncode, 0, args)
+            self.assertTrue(r.stdout.startswith(first_line), r.stdout)
+            self.assertEqual(r.stderr, '')
+        self.assertIn('--left-shift-tapped', run('export', '--help').stdout)
+
+    def test_unknown_commands_options_and_arguments(self):
+        cases = [(['draw'], "unknown command 'draw'"),
+                 (['--frobnicate'], "unknown option '--frobnicate'"),
+                 (['export', 'a.json', '-o', 'a.xaml', '--frobnicate'], "unknown option '--frobnicate'"),
+                 (['export', 'a.json'], 'no output file given'),
+                 (['export', '-o', 'a.xaml'], 'no document given'),
+                 (['export', 'a.json', 'b.json', '-o', 'a.xaml'], "unexpected argument 'b.json'"),
+                 (['export', 'a.json', '-o'], "option '--output' needs a value"),
+                 (['export', 'a.json', '-o', 'a.xaml', '--target', 'svg'], "invalid target 'svg'"),
+                 (['about', '--open'], "unknown option '--open'"),
+                 (['about', 'extra'], "unexpected argument 'extra'")]
+        for args, message in cases:
+            r = run(*args)
+            self.assertEqual(r.returncode, 2, args)
+            self.assertIn(message, r.stderr, args)
+            self.assertIn('--help', r.stderr, args)
+
+    def test_output_paths_must_fit_the_hosts_message(self):
+        r = run('export', os.path.join(EXAMPLES, 'badge.json'), '-o', '/tmp/' + 'x' * 300)
+        self.assertEqual(r.returncode, 2)
+        self.assertIn('longer than 299 bytes', r.stderr)
+
+
+class BadDocuments(unittest.TestCase):
+    def export(self, text):
+        with tempfile.TemporaryDirectory() as folder:
+            document = os.path.join(folder, 'bad.json')
+            with open(document, 'w') as f:
+                f.write(text)
+            output = os.path.join(folder, 'out.xaml')
+            r = run('export', document, '-o', output, '--plugin', '/nonexistent/Quillmark.aip')
+            self.assertFalse(os.path.exists(output))
+            return r, document
+
+    def test_invalid_json_names_file_line_and_column(self):
+        r, document = self.export('{"layers": [\n  {"type": "group",}\n]}')
+        self.assertEqual(r.returncode, 2)
+        self.assertIn(document + ': invalid JSON at line 2, column 20', r.stderr)
+
+    def test_bad_values_name_their_json_path(self):
+        r, _ = self.export('{"layers": [{"type": "group", "children": [{"type": "path", "segments": [[0, 0], [1]]}]}]}')
+        self.assertEqual(r.returncode, 2)
+        self.assertIn('layers[0].children[0].segments[1]: expected 2 numbers, found 1', r.stderr)
+        r, _ = self.export('{"layers": [], "colours": {}}')
+        self.assertIn('unknown key "colours"', r.stderr)
+
+    def test_deep_nesting_is_refused_not_crashed_on(self):
+        r, _ = self.export('[' * 200000 + ']' * 200000)
+        self.assertEqual(r.returncode, 2)
+        self.assertIn('nested more than', r.stderr)
+
+    def test_a_missing_document(self):
+        r = run('export', '/nonexistent/drawing.json', '-o', '/tmp/out.xaml')
+        self.assertEqual(r.returncode, 2)
+        self.assertIn('/nonexistent/drawing.json: cannot open the file', r.stderr)
+
+
+class MissingPlugin(unittest.TestCase):
+    def test_a_missing_module_is_named(self):
+        with tempfile.TemporaryDirectory() as folder:
+            r = run('export', os.path.join(EXAMPLES, 'badge.json'), '-o', os.path.join(folder, 'out.xaml'),
+                    '--plugin', os.path.join(folder, 'Quillmark.aip'))
+            self.assertEqual(r.returncode, 2)
+            self.assertIn('the plug-in module ' + os.path.join(folder, 'Quillmark.aip') + ' does not exist', r.stderr)
+
+    def test_a_file_that_is_no_module(self):
+        with tempfile.TemporaryDirectory() as folder:
+            fake = os.path.join(folder, 'Quillmark.aip')
+            with open(fake, 'w') as f:
+                f.write('not a module')
+            r = run('export', os.path.join(EXAMPLES, 'badge.json'), '-o', os.path.join(folder, 'out.xaml'),
+                    '--plugin', fake)
+            self.assertEqual(r.returncode, 2)
+            self.assertIn('cannot load the plug-in module', r.stderr)
+
+    def test_about_needs_the_resources(self):
+        r = run('about', '--resources', '/nonexistent/Quillmark.res')
+        self.assertEqual(r.returncode, 2)
+        self.assertIn('/nonexistent/Quillmark.res do not exist', r.stderr)
+
+
+@unittest.skipUnless(WITH_PLUGIN or '--with-plugin' in sys.argv, 'the plug-in module is not built')
+class EndToEnd(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
+
+    def export(self, *options, document='badge.json'):
+        output = os.path.join(self.folder.name, 'out.xaml')
+        r = run('export', os.path.join(EXAMPLES, document), '-o', output, *options)
+        return r, output
+
+    def test_every_example_exports_for_each_target(self):
+        for document in sorted(f for f in os.listdir(EXAMPLES) if f.endswith('.json')):
+            for options in (['--target', 'wpf'], ['--target', 'wpfe'], ['--right-shift']):
+                r, output = self.export('--left-shift-tapped', *options, document=document)
+                self.assertEqual(r.returncode, 0, (document, options, r.stderr))
+                self.assertEqual(r.stderr, '')
+                with open(output, 'rb') as f:
+                    text = f.read()
+                root = b'<Canvas Width=' if '--target' in options and 'wpfe' in options else b'<Viewbox Width='
+                self.assertIn(root, text, (document, options))
+                if '--right-shift' in options:
+                    self.assertIn(b'<DrawingBrush>', text)
+
+    def test_the_open_request_depends_on_the_left_shift_key(self):
+        r, output = self.export('-v')
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertIn('the plug-in asks to open ' + output, r.stderr)
+        self.assertIn('format registered: "Windows Presentation Foundation XAML"', r.stderr)
+        self.assertIn('0 still held', r.stderr)  # the plug-in gave back all the host's memory
+        r, _ = self.export('-v', '--left-shift-tapped')
+        self.assertNotIn('asks to open', r.stderr)
+
+    def test_a_file_that_cannot_be_written_is_reported_by_the_plugin(self):
+        output = os.path.join(self.folder.name, 'no such folder', 'out.xaml')
+        r = run('export', os.path.join(EXAMPLES, 'badge.json'), '-o', output, '--left-shift-tapped')
+        self.assertEqual(r.returncode, 1, r.stderr)
+        self.assertIn('Plug-in Error', r.stderr)
+        self.assertFalse(os.path.exists(output))
+
+    def test_about_shows_the_about_box(self):
+        r = run('about')
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertIn('Version 0.16', r.stdout)
+        self.assertIn('Exports Illustrator artwork to XAML', r.stdout)
+
+
+if __name__ == '__main__':
+    QUILLMARK, EXAMPLES = sys.argv[1], sys.argv[2]
+    WITH_PLUGIN = '--with-plugin' in sys.argv
+    unittest.main(argv=[sys.argv[0], '-v'])
