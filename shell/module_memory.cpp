@@ -98,3 +98,20 @@ void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexc
 void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept {
     ReleaseAligned(block);
 }
+
+#if defined(__GLIBCXX__)
+// The C++ runtime linked into the module takes one block from the C library when the module
+// loads: its reserve for throwing exceptions when memory is short. Unloading the module would
+// lose that block, so it is given back as the module goes.
+namespace __gnu_cxx {
+void __freeres() noexcept;
+}
+
+namespace {
+
+struct RuntimeReserveRelease {
+    ~RuntimeReserveRelease() { __gnu_cxx::__freeres(); }
+} sRuntimeReserveRelease;
+
+}  // namespace
+#endif
