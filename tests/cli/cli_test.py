@@ -141,7 +141,7 @@ class EndToEnd(unittest.TestCase):
                 root = b'<Canvas Width=' if '--target' in options and 'wpfe' in options else b'<Viewbox Width='
                 self.assertIn(root, text, (document, options))
                 if '--right-shift' in options:
-                    self.assertIn(b'<DrawingBrush>', text)
+                    self.assertIn(b'<DrawingBrush ', text)
 
     def test_the_open_request_depends_on_the_left_shift_key(self):
         r, output = self.export('-v')
