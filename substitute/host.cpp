@@ -339,6 +339,12 @@ AllocationStats Host::Allocations() const {
     return state_->allocations;
 }
 
+std::vector<LiveBlock> Host::LiveBlocks() const {
+    std::vector<LiveBlock> live;
+    for (const auto& [block, info] : state_->blocks) live.push_back({info.size, info.debugName});
+    return live;
+}
+
 const std::vector<std::string>& Host::Problems() const {
     return state_->problems;
 }

@@ -64,6 +64,12 @@ struct AllocationStats {
     size_t totalBytes = 0;  // everything ever allocated
 };
 
+// A block of host memory the plug-in still holds.
+struct LiveBlock {
+    size_t size;
+    std::string debugName;  // as given to the blocks suite; empty for the basic suite's blocks
+};
+
 class Host {
 public:
     // Only one host exists at a time: the suites' operations are plain functions and reach
@@ -114,6 +120,7 @@ public:
     const std::vector<std::string>& Alerts() const;
     const std::deque<DialogRun>& Dialogs() const;
     AllocationStats Allocations() const;
+    std::vector<LiveBlock> LiveBlocks() const;
     // Misuse the host noticed: unknown handles, frees of unknown blocks, releases of suites
     // not held, dialogs without a resource, ...
     const std::vector<std::string>& Problems() const;

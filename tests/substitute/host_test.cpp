@@ -90,6 +90,9 @@ TEST(BasicSuite, EveryAllocationIsCounted) {
     EXPECT_EQ(stats.allocations, 2u);
     EXPECT_EQ(stats.liveBlocks, 2u);
     EXPECT_EQ(stats.liveBytes, 108u);
+    ASSERT_EQ(host.LiveBlocks().size(), 2u);
+    const LiveBlock named = host.LiveBlocks()[0].size == 8 ? host.LiveBlocks()[0] : host.LiveBlocks()[1];
+    EXPECT_EQ(named.debugName, "globals");
     EXPECT_EQ(host.Basic()->FreeBlock(a), kNoErr);
     EXPECT_EQ(blocks->FreeBlock(b), kNoErr);
     stats = host.Allocations();
@@ -97,6 +100,7 @@ TEST(BasicSuite, EveryAllocationIsCounted) {
     EXPECT_EQ(stats.liveBlocks, 0u);
     EXPECT_EQ(stats.liveBytes, 0u);
     EXPECT_EQ(stats.totalBytes, 108u);
+    EXPECT_TRUE(host.LiveBlocks().empty());
 
     // A second free of the same block is refused, not passed on to the allocator.
     EXPECT_NE(host.Basic()->FreeBlock(a), kNoErr);
