@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -63,6 +64,41 @@ TEST(FormatFixed6, MatchesFixedNotationForRandomRealsOfEveryExponent) {
                                   (static_cast<uint32_t>(random()) & 0x7FFFFFu);
             const float value = std::bit_cast<float>(bits);
             ASSERT_EQ(Formatted(value), Reference(value)) << "bits " << bits;
+        }
+    }
+}
+
+// The digits are built in groups of four and the integer part's length picks the group
+// layout, so every change of length, every carry of the rounding into the integer part and
+// the end of the integer path are checked with their neighbouring reals on both sides.
+TEST(FormatFixed6, MatchesFixedNotationAroundEveryChangeOfLength) {
+    std::vector<float> edges;
+    for (float power = 1.0f; power <= 1e10f; power *= 10.0f) edges.push_back(power);
+    // Just below each of these, the sixth decimal rounds up into the integer part.
+    for (float power = 1.0f; power <= 1e10f; power *= 10.0f) edges.push_back(power - 0.0000005f * power);
+    edges.insert(edges.end(), {4.0e9f, 4294967296.0f, 0.9999995f, 9999.9995f, 0.0000005f, 0.00000049f});
+    for (float edge : edges) {
+        float below = edge;
+        float above = edge;
+        for (int step = 0; step < 8; ++step) {
+            for (float value : {below, above, -below, -above}) {
+                EXPECT_EQ(Formatted(value), Reference(value)) << "bits " << std::bit_cast<uint32_t>(value);
+            }
+            below = std::nextafter(below, 0.0f);
+            above = std::nextafter(above, INFINITY);
+        }
+    }
+}
+
+// Every group of four digits the table holds, in each place a group can stand: the integer
+// part alone, the high and low groups of a longer integer part, and the decimals.
+TEST(FormatFixed6, MatchesFixedNotationForEveryDigitGroup) {
+    for (int group = 0; group < 10000; ++group) {
+        const float integer = static_cast<float>(group);
+        const float longer = static_cast<float>(group) * 10000.0f + 1234.0f;
+        const float decimals = static_cast<float>(group) / 10000.0f + 7.0f;
+        for (float value : {integer, longer, decimals, -decimals}) {
+            ASSERT_EQ(Formatted(value), Reference(value)) << "bits " << std::bit_cast<uint32_t>(value);
         }
     }
 }

@@ -1,0 +1,146 @@
+// quillmark_bench: the formatter and export benchmarks, followed by a summary of their ratios
+// and of the export's peak memory, all from the same run.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <iomanip>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "export_bench.h"
+#include "export_memory.h"
+#include "format_bench.h"
+#include "synthetic_documents.h"
+
+namespace {
+
+// The console output, and every benchmark's real time per iteration for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
+                seconds_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // Seconds per iteration, or 0 when the benchmark did not run.
+    double Seconds(const std::string& name) const {
+        auto it = seconds_.find(name);
+        return it == seconds_.end() ? 0.0 : it->second;
+    }
+
+private:
+    std::map<std::string, double> seconds_;
+};
+
+struct MemoryFigures {
+    bool measured = false;
+    long onePath = -1, longPath = -1, manyPaths = -1;  // KiB
+};
+
+const char* Verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
+
+void PrintFormatterSummary(std::ostream& out, const SummaryReporter& reporter) {
+    constexpr double kValues = 4096;
+    const double own = reporter.Seconds("formatter/FormatFixed6") / kValues * 1e9;
+    const double toChars = reporter.Seconds("formatter/to_chars") / kValues * 1e9;
+    const double printf = reporter.Seconds("formatter/snprintf") / kValues * 1e9;
+    if (own <= 0 || toChars <= 0 || printf <= 0) return;
+    out << std::fixed << std::setprecision(2);
+    out << "Formatter, 4096 coordinates from -1234.5678 to 5000 (ns per number):\n"
+        << "  FormatFixed6 " << own << "   std::to_chars " << toChars << "   snprintf \"%f\" " << printf << "\n"
+        << "  to_chars / FormatFixed6 = " << toChars / own << " (goal >= 5: " << Verdict(toChars / own >= 5) << ")\n"
+        << "  snprintf / FormatFixed6 = " << printf / own << " (goal >= 30: " << Verdict(printf / own >= 30) << ")\n\n";
+}
+
+void PrintExportSummary(std::ostream& out, const SummaryReporter& reporter) {
+    out << "Exports, WPF target; times per export in ms; MB = 10^6 bytes\n"
+        << std::left << std::setw(22) << "workload" << std::right << std::setw(11) << "bytes" << std::setw(10)
+        << "numbers" << std::setw(10) << "export" << std::setw(8) << "MB/s" << std::setw(10) << "ns/num"
+        << std::setw(9) << "fwrite" << std::setw(11) << "exp/fwrite" << std::setw(10) << "printf" << std::setw(11)
+        << "printf/exp" << std::setw(9) << "format" << "\n";
+    for (const bench::Workload& workload : bench::Workloads()) {
+        const double exported = reporter.Seconds("export/" + workload.name);
+        const double written = reporter.Seconds("fwrite/" + workload.name);
+        const double printed = reporter.Seconds("printf/" + workload.name);
+        const double formatted = reporter.Seconds("format/" + workload.name);
+        if (exported <= 0 || written <= 0 || printed <= 0 || workload.numbers.empty()) continue;
+        const double bytes = static_cast<double>(workload.output.size());
+        out << std::left << std::setw(22) << workload.name << std::right << std::setw(11) << workload.output.size()
+            << std::setw(10) << workload.numbers.size() << std::setprecision(1) << std::setw(10) << exported * 1e3
+            << std::setw(8) << std::setprecision(0) << bytes / exported / 1e6 << std::setprecision(1) << std::setw(10)
+            << exported / static_cast<double>(workload.numbers.size()) * 1e9 << std::setw(9) << written * 1e3
+            << std::setprecision(2) << std::setw(11) << exported / written << std::setprecision(1) << std::setw(10)
+            << printed * 1e3 << std::setprecision(2) << std::setw(11) << printed / exported << std::setprecision(1)
+            << std::setw(9) << formatted * 1e3 << "\n";
+    }
+    for (const bench::Workload& workload : bench::Workloads()) {
+        out << "  " << workload.name << ": " << workload.description << "\n";
+    }
+    const double exported = reporter.Seconds("export/a_curves_16191x100");
+    const double written = reporter.Seconds("fwrite/a_curves_16191x100");
+    if (exported > 0 && written > 0) {
+        out << "  export of (a) / fwrite of its bytes = " << std::setprecision(2) << exported / written
+            << " (goal <= 2: " << Verdict(exported / written <= 2) << ")\n";
+    }
+    out << "\n";
+}
+
+void PrintMemorySummary(std::ostream& out, const MemoryFigures& memory) {
+    if (!memory.measured) return;
+    out << "Resident memory an export adds above what the process held before it (KiB):\n"
+        << "  one path of 100 segments " << memory.onePath << "   (b) one path of 32767 segments " << memory.longPath
+        << "   (a) 16191 paths of 100 segments " << memory.manyPaths << "\n";
+    if (memory.onePath >= 0 && memory.longPath >= 0) {
+        const long difference = memory.longPath - memory.onePath;
+        out << "  (b) - one path = " << difference << " KiB (goal <= 2048: " << Verdict(difference <= 2048) << ")\n";
+    }
+}
+
+MemoryFigures MeasureMemory() {
+    MemoryFigures memory;
+    memory.measured = true;
+    memory.onePath = bench::ExportPeakGrowthKiB([] { return bench::CurvedPaths(1, 100); });
+    memory.longPath = bench::ExportPeakGrowthKiB([] { return bench::CurvedPaths(1, 32767); });
+    memory.manyPaths = bench::ExportPeakGrowthKiB([] { return bench::CurvedPaths(16191, 100); });
+    return memory;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // --no_memory skips the peak memory probes (each exports in a child process).
+    bool measureMemory = true;
+    std::vector<char*> arguments;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--no_memory") == 0) {
+            measureMemory = false;
+        } else {
+            arguments.push_back(argv[i]);
+        }
+    }
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) return 1;
+
+    const MemoryFigures memory = measureMemory ? MeasureMemory() : MemoryFigures{};
+    bench::RegisterFormatterBenchmarks();
+    bench::RegisterExportBenchmarks();
+
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::ostream& out = reporter.GetOutputStream();
+    out << "\n== Summary (this run) ==\n";
+    PrintFormatterSummary(out, reporter);
+    PrintExportSummary(out, reporter);
+    PrintMemorySummary(out, memory);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,64 @@
+#include "export_session.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "shell/platform.h"
+#include "shell/records.h"
+#include "shell/suite_table.h"
+#include "xaml/document.h"
+
+namespace bench {
+
+namespace {
+
+constexpr int16_t kKeyTapped = 1;  // up now, pressed since the last query
+
+}  // namespace
+
+ExportSession::ExportSession(substitute::Document document)
+    : host_(std::make_unique<substitute::Host>(std::move(document))) {
+    // A tapped left Shift key keeps the plug-in from asking to open every file it writes.
+    host_->SetKeyState(kLeftShiftKey, kKeyTapped);
+    sBasicSuite = host_->Basic();
+    if (AcquireSuiteTable(host_->Basic()) != kNoErr) throw std::runtime_error("the plug-in could not acquire its suites");
+}
+
+ExportSession::~ExportSession() {
+    ReleaseSuiteTable(host_->Basic());
+}
+
+HostErr ExportSession::Export(const std::string& path) {
+    return WriteDocument(path.c_str(), false);
+}
+
+const std::string& ScratchDirectory() {
+    // Never destroyed, so that the exit handler that removes the directory can still read it.
+    static const std::string* const directory = [] {
+        const std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("quillmark-bench-" + std::to_string(getpid()));
+        std::filesystem::create_directories(path);
+        auto* name = new std::string(path.string());
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(ScratchDirectory(), ignored);
+        });
+        return name;
+    }();
+    return *directory;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace bench
