@@ -86,6 +86,12 @@ HostErr WriteColor(XamlOutput* out, HostColor color) {
     return kNoErr;
 }
 
+void WriteColorAttribute(XamlOutput* out, const char* attribute, HostColor color) {
+    WriteString(out, attribute);
+    WriteColor(out, color);
+    WriteText(out, "\"");
+}
+
 HostErr WriteMidpointColor(XamlOutput* out, HostColor first, HostColor second) {
     HostColor a;
     HostColor b;

@@ -9,5 +9,12 @@
 // Any other colour, and a custom colour defined in neither CMYK nor RGB, converts to black.
 HostErr ConvertColorToRGB(HostColor color, HostColor* rgb);
 HostErr WriteColor(XamlOutput* out, HostColor color);
+// Writes `attribute` (such as " Fill=\""), the colour and the closing quote.
+void WriteColorAttribute(XamlOutput* out, const char* attribute, HostColor color);
+// Gray, CMYK, custom and RGB colours are written; patterns, gradients and none are not.
+inline bool IsSolidColor(const HostColor& color) {
+    return color.kind == kGrayColor || color.kind == kFourColor || color.kind == kCustomColor ||
+           color.kind == kThreeColor;
+}
 // Writes the colour halfway between two colours, mixed in RGB.
 HostErr WriteMidpointColor(XamlOutput* out, HostColor first, HostColor second);

@@ -10,10 +10,6 @@
 
 namespace {
 
-bool IsSolidKind(int32_t kind) {
-    return kind == kGrayColor || kind == kFourColor || kind == kCustomColor || kind == kThreeColor;
-}
-
 // A path inside a Pathfinder group is painted with the style of the nearest plug-in art row
 // before it (row 0 if none).
 ArtHandle StyleSource(ArtHandle const* artColumn, int32_t row) {
@@ -72,11 +68,7 @@ void WritePathForm(XamlOutput* out, ArtHandle* path, int32_t compound, HostReal 
         }
     }
     if (style.strokePaint) WriteStroke(out, style.stroke, 0);
-    if (style.fillPaint && IsSolidKind(style.fill.color.kind)) {
-        WriteText(out, " Fill=\"");
-        WriteColor(out, style.fill.color);
-        WriteText(out, "\"");
-    }
+    if (style.fillPaint && IsSolidColor(style.fill.color)) WriteColorAttribute(out, " Fill=\"", style.fill.color);
     WriteText(out, " Data=\"");
     if (!style.evenOdd) WriteText(out, "F1");
     WriteFigures(out, path, compound);
@@ -98,11 +90,7 @@ void WriteDrawingBrushForm(XamlOutput* out, ArtHandle* path, int32_t compound, H
         WriteText(out, "\">\n        <DrawingGroup.Children>");
     }
     WriteText(out, "\n        <GeometryDrawing");
-    if (style.fillPaint && IsSolidKind(style.fill.color.kind)) {
-        WriteText(out, " Brush=\"");
-        WriteColor(out, style.fill.color);
-        WriteText(out, "\"");
-    }
+    if (style.fillPaint && IsSolidColor(style.fill.color)) WriteColorAttribute(out, " Brush=\"", style.fill.color);
     WriteText(out, " Geometry=\"");
     if (!style.evenOdd) WriteText(out, "F1");
     WriteFigures(out, path, compound);

@@ -4,10 +4,6 @@
 
 namespace {
 
-bool IsSolidKind(int32_t kind) {
-    return kind == kGrayColor || kind == kFourColor || kind == kCustomColor || kind == kThreeColor;
-}
-
 // Dash and gap lengths in units of the stroke's thickness, as both dash properties take them.
 void WriteDashValues(XamlOutput* out, const StrokeStyle& stroke) {
     for (int i = 0; i < stroke.dashCount; ++i) {
@@ -32,15 +28,7 @@ HostErr WriteStroke(XamlOutput* out, StrokeStyle stroke, int32_t drawingBrush) {
     WriteNumber(out, stroke.width);
     WriteText(out, "\"");
 
-    if (IsSolidKind(stroke.color.kind)) {
-        if (brush) {
-            WriteText(out, " Brush=\"");
-        } else {
-            WriteText(out, " Stroke=\"");
-        }
-        WriteColor(out, stroke.color);
-        WriteText(out, "\"");
-    }
+    if (IsSolidColor(stroke.color)) WriteColorAttribute(out, brush ? " Brush=\"" : " Stroke=\"", stroke.color);
 
     if (stroke.cap == kRoundCap) {
         if (brush) {
