@@ -4,6 +4,37 @@
 
 namespace {
 
+// The texts of the two forms of a stroke: attributes of a Path, or a Pen element.
+struct StrokeForm {
+    const char* thickness;
+    const char* color;
+    const char* roundCaps;
+    const char* squareCaps;
+    const char* miterLimit;
+    const char* roundJoin;
+    const char* bevelJoin;
+};
+
+constexpr StrokeForm kPathAttributes{
+    " StrokeThickness=\"",
+    " Stroke=\"",
+    " StrokeStartLineCap=\"Round\" StrokeEndLineCap=\"Round\"",
+    " StrokeStartLineCap=\"Square\" StrokeEndLineCap=\"Square\"",
+    " StrokeMiterLimit=\"",
+    " StrokeLineJoin=\"Round\"",
+    " StrokeLineJoin=\"Bevel\"",
+};
+
+constexpr StrokeForm kPen{
+    "\n          <GeometryDrawing.Pen>\n            <Pen DashCap=\"Flat\" Thickness=\"",
+    " Brush=\"",
+    " StartLineCap=\"Round\" EndLineCap=\"Round\"",
+    " StartLineCap=\"Square\" EndLineCap=\"Square\"",
+    " MiterLimit=\"",
+    " LineJoin=\"Round\"",
+    " LineJoin=\"Bevel\"",
+};
+
 // Dash and gap lengths in units of the stroke's thickness, as both dash properties take them.
 void WriteDashValues(XamlOutput* out, const StrokeStyle& stroke) {
     for (int i = 0; i < stroke.dashCount; ++i) {
@@ -15,58 +46,34 @@ void WriteDashValues(XamlOutput* out, const StrokeStyle& stroke) {
 }  // namespace
 
 HostErr WriteStroke(XamlOutput* out, StrokeStyle stroke, int32_t drawingBrush) {
-    const bool brush = drawingBrush != 0;
+    const bool pen = drawingBrush != 0;
+    const StrokeForm& form = pen ? kPen : kPathAttributes;
     if (stroke.dashCount > kMaxDashes) stroke.dashCount = kMaxDashes;
     // Dash lengths are relative to the width; a zero width has none to write.
     const bool dashed = stroke.dashCount > 0 && stroke.width != 0.0f;
 
-    if (brush) {
-        WriteText(out, "\n          <GeometryDrawing.Pen>\n            <Pen DashCap=\"Flat\" Thickness=\"");
-    } else {
-        WriteText(out, " StrokeThickness=\"");
-    }
+    WriteString(out, form.thickness);
     WriteNumber(out, stroke.width);
     WriteText(out, "\"");
-
-    if (IsSolidColor(stroke.color)) WriteColorAttribute(out, brush ? " Brush=\"" : " Stroke=\"", stroke.color);
+    if (IsSolidColor(stroke.color)) WriteColorAttribute(out, form.color, stroke.color);
 
     if (stroke.cap == kRoundCap) {
-        if (brush) {
-            WriteText(out, " StartLineCap=\"Round\" EndLineCap=\"Round\"");
-        } else {
-            WriteText(out, " StrokeStartLineCap=\"Round\" StrokeEndLineCap=\"Round\"");
-        }
+        WriteString(out, form.roundCaps);
     } else if (stroke.cap == kProjectingCap) {
-        if (brush) {
-            WriteText(out, " StartLineCap=\"Square\" EndLineCap=\"Square\"");
-        } else {
-            WriteText(out, " StrokeStartLineCap=\"Square\" StrokeEndLineCap=\"Square\"");
-        }
+        WriteString(out, form.squareCaps);
     }
 
     if (stroke.join == kMiterJoin) {
-        if (brush) {
-            WriteText(out, " MiterLimit=\"");
-        } else {
-            WriteText(out, " StrokeMiterLimit=\"");
-        }
+        WriteString(out, form.miterLimit);
         WriteNumber(out, stroke.miterLimit);
         WriteText(out, "\"");
     } else if (stroke.join == kRoundJoin) {
-        if (brush) {
-            WriteText(out, " LineJoin=\"Round\"");
-        } else {
-            WriteText(out, " StrokeLineJoin=\"Round\"");
-        }
+        WriteString(out, form.roundJoin);
     } else if (stroke.join == kBevelJoin) {
-        if (brush) {
-            WriteText(out, " LineJoin=\"Bevel\"");
-        } else {
-            WriteText(out, " StrokeLineJoin=\"Bevel\"");
-        }
+        WriteString(out, form.bevelJoin);
     }
 
-    if (!brush) {
+    if (!pen) {
         if (dashed) {
             WriteText(out, " StrokeDashArray=\"");
             WriteDashValues(out, stroke);
@@ -74,7 +81,6 @@ HostErr WriteStroke(XamlOutput* out, StrokeStyle stroke, int32_t drawingBrush) {
         }
         return kNoErr;
     }
-
     if (dashed) {
         WriteText(out, ">\n              <Pen.DashStyle>\n                <DashStyle Dashes=\"");
         WriteDashValues(out, stroke);
