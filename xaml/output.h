@@ -53,9 +53,13 @@ inline void WriteNumber(XamlOutput* out, double value) {
     out->used += FormatFixed6(value, out->buffer + out->used);
 }
 
-// Writes "x,y".
+// Writes "x,y", with one check for room for both numbers.
 inline void WritePoint(XamlOutput* out, HostReal x, HostReal y) {
-    WriteNumber(out, x);
-    WriteText(out, ",");
-    WriteNumber(out, y);
+    constexpr size_t kLongest = 2 * kFixed6MaxLength + 1;
+    if (kOutputBufferSize - out->used < kLongest) MakeRoom(out, kLongest);
+    char* text = out->buffer + out->used;
+    text += FormatFixed6(x, text);
+    *text++ = ',';
+    text += FormatFixed6(y, text);
+    out->used = static_cast<size_t>(text - out->buffer);
 }
