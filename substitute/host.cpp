@@ -138,14 +138,15 @@ HostErr BlocksFreeBlock(void* block) {
 const BasicSuite kBasicSuite = {AcquireSuite, ReleaseSuite, IsEqual, BasicAllocateBlock, BasicFreeBlock};
 const BlocksSuite kBlocksSuite = {BlocksAllocateBlock, BlocksFreeBlock};
 
-HostState* CurrentState() {
-    return sCurrentHost != nullptr ? &sCurrentHost->State() : nullptr;
-}
+HostState* sCurrentState = nullptr;
 
-HostErr HostState::Enter(std::string_view operation) {
+HostState::CachedCounter HostState::CounterOf(std::string_view operation) {
     auto call = calls.find(operation);
     if (call == calls.end()) call = calls.emplace(std::string(operation), 0).first;
-    ++call->second;
+    return CachedCounter{operation.data(), operation.size(), &call->second};
+}
+
+HostErr HostState::TakeFault(std::string_view operation) {
     auto fault = faults.find(operation);
     if (fault == faults.end()) return kNoErr;
     if (fault->second.succeedFirst > 0) {
@@ -168,7 +169,11 @@ bool Known(const std::unordered_set<const void*>& known, Handle handle, std::str
 }  // namespace
 
 Art* HostState::FindArt(ArtHandle art, std::string_view operation) {
-    return Known(arts, art, operation, *this, "art") ? reinterpret_cast<Art*>(art) : nullptr;
+    if (art == nullptr || art != lastFoundArt) {
+        if (!Known(arts, art, operation, *this, "art")) return nullptr;
+        lastFoundArt = art;
+    }
+    return reinterpret_cast<Art*>(art);
 }
 
 const Gradient* HostState::FindGradient(GradientHandle gradient, std::string_view operation) {
@@ -202,6 +207,7 @@ void HostState::IndexDocument() {
     document.Link();
     layers.clear();
     arts.clear();
+    lastFoundArt = nullptr;
     gradients.clear();
     customColors.clear();
     std::vector<Art*> pending;
@@ -227,11 +233,13 @@ Host::Host(Document document) : state_(std::make_unique<HostState>()) {
     for (const SuiteId& id : kSuiteTableIds) state_->suites[id.name] = SuiteRecord{id.version, TableOf(id.name)};
     SetDocument(std::move(document));
     sCurrentHost = this;
+    sCurrentState = state_.get();
 }
 
 Host::~Host() {
     for (auto& [block, info] : state_->blocks) std::free(block);
     sCurrentHost = nullptr;
+    sCurrentState = nullptr;
 }
 
 Host* Host::Current() {
@@ -351,6 +359,7 @@ const std::vector<std::string>& Host::Problems() const {
 
 void Host::ClearRecords() {
     state_->calls.clear();
+    state_->counterCache.fill({});
     state_->alerts.clear();
     state_->openRequests.clear();
     state_->problems.clear();

@@ -1,6 +1,7 @@
 // The substitute host's inner state, shared by the files that implement its suites.
 #pragma once
 
+#include <array>
 #include <deque>
 #include <map>
 #include <set>
@@ -45,12 +46,23 @@ struct HostState {
     Document document;
     std::vector<LayerRecord> layers;
     std::unordered_set<const void*> arts, gradients, customColors;
+    // The handle FindArt accepted last: the segments of a path are asked for one at a time,
+    // so most lookups repeat it. Forgotten whenever the set of arts changes.
+    ArtHandle lastFoundArt = nullptr;
     std::shared_ptr<const ResourceFile> resources;
 
     std::map<std::string, SuiteRecord, std::less<>> suites;
     std::set<std::string, std::less<>> unavailableSuites;
     std::map<std::string, OperationFault, std::less<>> faults;
     std::map<std::string, int, std::less<>> calls;
+    // Recently used counters of `calls`, found by the address of the operation's name (a
+    // literal, see Enter), so that a call costs no search of the map. Emptied with `calls`.
+    struct CachedCounter {
+        const char* text = nullptr;
+        size_t length = 0;
+        int* count = nullptr;  // in `calls`
+    };
+    std::array<CachedCounter, 64> counterCache{};
 
     std::map<void*, Block> blocks;
     AllocationStats allocations;
@@ -65,8 +77,21 @@ struct HostState {
     std::function<void(const std::string&)> onOpen;
     std::vector<std::string> problems;
 
-    // Counts a call of the operation; answers the error it must fail with, or 0.
-    HostErr Enter(std::string_view operation);
+    // Counts a call of the operation; answers the error it must fail with, or 0. The name
+    // must be a literal: after its first call it is recognised by its address. Inline, as
+    // every operation of every suite begins with it.
+    HostErr Enter(std::string_view operation) {
+        CachedCounter& cached = counterCache[(reinterpret_cast<uintptr_t>(operation.data()) >> 3) % counterCache.size()];
+        if (cached.count == nullptr || cached.text != operation.data() || cached.length != operation.size()) {
+            cached = CounterOf(operation);
+        }
+        ++*cached.count;
+        return faults.empty() ? kNoErr : TakeFault(operation);
+    }
+    // The operation's entry in `calls`, created with a count of 0 when it has none.
+    CachedCounter CounterOf(std::string_view operation);
+    // The error a requested fault of the operation answers now, or 0.
+    HostErr TakeFault(std::string_view operation);
     void Problem(std::string text) { problems.push_back(std::move(text)); }
 
     // The object behind a handle the host handed out, or null (noted as a problem) when the
@@ -81,7 +106,10 @@ struct HostState {
 };
 
 // The state of the current host, or null when there is none.
-HostState* CurrentState();
+extern HostState* sCurrentState;
+inline HostState* CurrentState() {
+    return sCurrentState;
+}
 
 // The suites' tables, one per file that implements them.
 extern const BasicSuite kBasicSuite;

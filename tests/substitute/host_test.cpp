@@ -397,6 +397,30 @@ TEST_F(DocumentSuites, NamedOperationsCanBeMadeToFail) {
     EXPECT_EQ(Acquire<BlendStyleSuite>(host_, "AI Blend Style Suite", 3)->GetOpacity(root), 0.0f);
 }
 
+// The host remembers where it found its last records (an operation's call counter, the last
+// art handle): counts, faults and handles must come out as if it looked them up every time.
+TEST_F(DocumentSuites, RepeatedCallsAreCountedFailedAndCheckedLikeTheFirst) {
+    const ArtHandle root = Root(0);
+    int16_t type = 0;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(art_->GetArtType(root, &type), kNoErr);
+    EXPECT_EQ(host_.CallCount("AI Art Suite/GetArtType"), 3);
+    host_.ClearRecords();
+    EXPECT_EQ(host_.CallCount("AI Art Suite/GetArtType"), 0);
+    EXPECT_EQ(art_->GetArtType(root, &type), kNoErr);
+    EXPECT_EQ(host_.CallCount("AI Art Suite/GetArtType"), 1);
+
+    host_.FailOperation("AI Art Suite/GetArtType");  // an operation the host has seen already
+    EXPECT_EQ(art_->GetArtType(root, &type), kBadParameterErr);
+    EXPECT_EQ(host_.CallCount("AI Art Suite/GetArtType"), 2);
+    host_.ClearFaults();
+
+    // Built while the old document still exists, so none of its arts can reuse an old address.
+    Document next = LoadDocument(R"({"layers": [{"type": "group"}]})");
+    host_.SetDocument(std::move(next));
+    EXPECT_NE(art_->GetArtType(root, &type), kNoErr);  // the old root, found last, is not the new document's
+    EXPECT_FALSE(host_.Problems().empty());
+}
+
 TEST(FileFormatSuite, RegistrationsAreCopiedDuringTheCall) {
     Host host;
     const auto* formats = Acquire<FileFormatSuite>(host, "AI File Format Suite", 8);
