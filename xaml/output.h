@@ -10,7 +10,7 @@
 #include "host/host_types.h"
 #include "xaml/number_format.h"
 
-constexpr size_t kOutputBufferSize = 64 * 1024;
+constexpr size_t kOutputBufferSize = 256 * 1024;
 
 struct XamlOutput {
     FILE* file;
