@@ -33,3 +33,23 @@ quillmark_install() {
 }
 
 quillmark_install "${QUILLMARK_PACKAGES[@]}"
+
+# The 32-bit Windows build and its tests: the mingw-w64 cross compiler and Wine, whose 32-bit
+# half comes from Debian's i386 architecture. Answers non-zero, having said why, when they are
+# missing and cannot be installed (not root, not Debian, or apt-get fails).
+QUILLMARK_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine64 wine32:i386)
+
+quillmark_install_windows_tools() {
+    [ -z "$(quillmark_missing_packages "${QUILLMARK_WINDOWS_PACKAGES[@]}")" ] && return 0
+    if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null || ! command -v dpkg >/dev/null; then
+        echo "Missing packages for the Windows build: $(quillmark_missing_packages "${QUILLMARK_WINDOWS_PACKAGES[@]}")" \
+             "(install them, or run this script as root on Debian)" >&2
+        return 1
+    fi
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        echo "Adding the i386 architecture for Wine's 32-bit half"
+        dpkg --add-architecture i386 || return 1
+        quillmark_apt_updated=0  # the package lists must be read again for i386
+    fi
+    quillmark_install "${QUILLMARK_WINDOWS_PACKAGES[@]}" || return 1
+}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the release build, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the conformance corpus when it is there.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the conformance corpus when it is there, and
+# the 32-bit Windows build with its tests under Wine when its tools are there or can be installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
@@ -25,3 +26,15 @@ cmake --preset asan -DQUILLMARK_BUILD_TESTS=ON >/dev/null
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs"
 
+echo "== 32-bit Windows build (mingw-w64) and its tests under Wine"
+if quillmark_install_windows_tools; then
+    cmake --preset win32 >/dev/null
+    cmake --build --preset win32 -j"$jobs"
+    # A fresh Wine prefix for every run, in a temporary folder; it and its Wine server go when
+    # the script ends, however it ends.
+    wine_home=$(mktemp -d "${TMPDIR:-/tmp}/quillmark-wine.XXXXXX")
+    trap 'WINEPREFIX="$wine_home/prefix" wineserver -k 2>/dev/null || true; rm -rf "$wine_home"' EXIT
+    QUILLMARK_WINEPREFIX="$wine_home/prefix" ctest --preset win32 -j"$jobs"
+else
+    echo "== SKIPPED: the 32-bit Windows build and its Wine tests did not run (the packages above are missing)"
+fi
