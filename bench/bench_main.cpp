@@ -6,11 +6,13 @@
 #include <iomanip>
 #include <map>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "export_bench.h"
 #include "export_memory.h"
+#include "export_session.h"
 #include "format_bench.h"
 #include "synthetic_documents.h"
 
@@ -19,11 +21,16 @@ namespace {
 // The console output, and every benchmark's real time per iteration for the summary.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
+    // With repetitions, the median of the repetitions; otherwise the run itself.
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0) {
-                seconds_[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            if (run.error_occurred || run.iterations <= 0) continue;
+            const std::string& name = run.run_name.function_name;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || (run.run_type == Run::RT_Iteration && medians_.count(name) == 0)) {
+                seconds_[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
             }
+            if (median) medians_.insert(name);
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -36,6 +43,7 @@ public:
 
 private:
     std::map<std::string, double> seconds_;
+    std::set<std::string> medians_;
 };
 
 struct MemoryFigures {
@@ -61,7 +69,8 @@ void PrintFormatterSummary(std::ostream& out, const SummaryReporter& reporter) {
 }
 
 void PrintExportSummary(std::ostream& out, const SummaryReporter& reporter) {
-    out << "Exports, WPF target; times per export in ms; MB = 10^6 bytes\n"
+    out << "Exports, WPF target, files written in " << bench::ScratchDirectory()
+        << "; times per export in ms; MB = 10^6 bytes\n"
         << std::left << std::setw(22) << "workload" << std::right << std::setw(11) << "bytes" << std::setw(10)
         << "numbers" << std::setw(10) << "export" << std::setw(8) << "MB/s" << std::setw(10) << "ns/num"
         << std::setw(9) << "fwrite" << std::setw(11) << "exp/fwrite" << std::setw(10) << "printf" << std::setw(11)
