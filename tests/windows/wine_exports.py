@@ -10,7 +10,9 @@
   (REFERENCE_COMMAND), and those texts come from the module's own resources: the program runs
   without any Quillmark.res, and a module whose resource texts were altered shows the altered
   texts;
-- the key states reach the plug-in and its open request reaches the host, not the desktop.
+- the key states reach the plug-in and its open request reaches the host, not the desktop;
+- every allocation of the module goes to the host, as many as on the build machine, and none
+  is left after shut-down.
 
 The program and module are copied into a scratch folder first, so nothing of the build tree
 (such as Quillmark.res) lies beside them. Closes with 'N passed, N failed'.
@@ -81,6 +83,22 @@ def golden_documents(examples, expected):
         if reference.endswith('.xaml'):
             documents.setdefault(reference.split('.')[0], None)
     return documents
+
+
+def memory_line(stderr):
+    return next((line for line in unix_lines(stderr).splitlines() if b'host memory:' in line), b'')
+
+
+def check_host_memory(checks, runner, documents):
+    """The module's global operator new sends everything to the host; linked statically,
+    the C++ runtime inside the module must use it too."""
+    for document in documents:
+        args = ['export', document, '-o', 'memory.xaml', '--left-shift-tapped', '--verbose']
+        windows = memory_line(runner.windows(*[windows_path(a) if a == document else a for a in args]).stderr)
+        reference = memory_line(runner.reference(*args).stderr)
+        checks.expect(windows == reference and b' 0 still held' in windows,
+                      f'{document}: the host counts the module\'s memory differently on Windows:\n'
+                      f'{windows!r}\n{reference!r}')
 
 
 def check_golden_exports(checks, runner, examples, expected):
@@ -171,7 +189,8 @@ def main():
     if len(sys.argv) != 7:
         print(__doc__)
         return 2
-    wine_run, program, module, examples, expected, reference_command = sys.argv[1:]
+    # The commands run in a scratch folder.
+    wine_run, program, module, examples, expected, reference_command = map(os.path.abspath, sys.argv[1:])
     if not os.access(reference_command, os.X_OK):
         print(f'FAIL the build machine\'s command {reference_command} is missing: build the default preset first')
         print('0 passed, 1 failed')
@@ -190,6 +209,8 @@ def main():
         check_golden_exports(checks, runner, examples, expected)
         check_dialogs(checks, runner, os.path.relpath(altered, scratch))
         check_keys_and_open_requests(checks, runner, b'asks to open opened.xaml')
+        check_host_memory(checks, runner, sorted(document for document in golden_documents(examples, expected).values()
+                                                 if document is not None))
         checks.expect(not any(name.lower().endswith('.res') for name in os.listdir(program_folder)),
                       'a resource file lies beside the program')
     print(f'{checks.passed} passed, {checks.failed} failed')
