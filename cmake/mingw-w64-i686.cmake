@@ -31,8 +31,3 @@ endif()
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Release builds at -O2: at -O3 this GCC 12 reports a false -Wrestrict overlap in inlined
-# std::string concatenation (GCC bug 105329), which warnings-as-errors turns into a failed
-# build. The arithmetic is the same at either level: there is no fast-math and no contraction.
-set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of release builds")
