@@ -31,3 +31,5 @@ endif()
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# The module a user installs carries no symbol table in release builds.
+set(CMAKE_MODULE_LINKER_FLAGS_RELEASE_INIT "-s")
