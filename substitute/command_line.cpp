@@ -2,6 +2,14 @@
 
 namespace substitute {
 
+#ifdef _WIN32
+#define QM_VIEWER "the shell's \"open\" verb"
+#define QM_RESOURCES_DEFAULT "the module's own"
+#else
+#define QM_VIEWER "xdg-open"
+#define QM_RESOURCES_DEFAULT "Quillmark.res beside the module"
+#endif
+
 const char kMainHelp[] =
     "Usage: quillmark COMMAND [OPTION]...\n"
     "Runs the Quillmark XAML export plug-in in a substitute host that reads the document\n"
@@ -30,9 +38,9 @@ const char kExportHelp[] =
     "      --left-shift-tapped tap the left Shift key: the plug-in does not ask to open\n"
     "                          the file afterwards\n"
     "      --open              let the plug-in's request to open the file open it with the\n"
-    "                          desktop's viewer (xdg-open); otherwise -v reports it\n"
+    "                          desktop's viewer (" QM_VIEWER "); otherwise -v reports it\n"
     "      --plugin FILE       the plug-in module (default: Quillmark.aip beside quillmark)\n"
-    "      --resources FILE    the plug-in's resources (default: Quillmark.res beside the module)\n"
+    "      --resources FILE    the plug-in's resources (default: " QM_RESOURCES_DEFAULT ")\n"
     "  -v, --verbose           report the registered formats, open requests and host notes\n"
     "  -h, --help              show this help\n"
     "\n"
@@ -43,7 +51,7 @@ const char kAboutHelp[] =
     "Shows the texts of the plug-in's About box.\n"
     "\n"
     "      --plugin FILE       the plug-in module (default: Quillmark.aip beside quillmark)\n"
-    "      --resources FILE    the plug-in's resources (default: Quillmark.res beside the module)\n"
+    "      --resources FILE    the plug-in's resources (default: " QM_RESOURCES_DEFAULT ")\n"
     "  -v, --verbose           report host notes\n"
     "  -h, --help              show this help\n";
 
