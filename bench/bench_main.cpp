@@ -1,6 +1,7 @@
 // quillmark_bench: the formatter and export benchmarks, followed by a summary of their ratios
 // and of the export's peak memory, all from the same run.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <iomanip>
@@ -21,6 +22,9 @@ namespace {
 // The console output, and every benchmark's real time per iteration for the summary.
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
+    // Coloured only on a terminal, so that saved output stays plain text.
+    SummaryReporter() : ConsoleReporter(isatty(STDOUT_FILENO) != 0 ? OO_ColorTabular : OO_Tabular) {}
+
     // With repetitions, the median of the repetitions; otherwise the run itself.
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
