@@ -112,7 +112,11 @@ HostErr GetPathSegments(ArtHandle handle, int16_t first, int16_t count, PathSegm
                        std::to_string(first + count - 1) + " of a path with " + std::to_string(art->segments.size()));
         return kBadParameterErr;
     }
-    std::copy_n(art->segments.begin() + first, count, segments);
+    if (count == 1) {
+        *segments = art->segments[size_t(first)];  // how the plug-in asks: a plain copy, no library call
+    } else {
+        std::copy_n(art->segments.begin() + first, count, segments);
+    }
     return kNoErr;
 }
 
