@@ -34,6 +34,13 @@ quillmark_install() {
 
 quillmark_install "${QUILLMARK_PACKAGES[@]}"
 
+# A locale that writes numbers with a decimal comma, so the tests can show that the export's
+# numbers do not follow the process's locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && [ "$(id -u)" -eq 0 ]; then
+    quillmark_install locales && localedef -i de_DE -f UTF-8 de_DE.UTF-8 ||
+        echo "Could not make the de_DE.UTF-8 locale; the locale test will be skipped" >&2
+fi
+
 # The 32-bit Windows build and its tests: the mingw-w64 cross compiler and Wine, whose 32-bit
 # half comes from Debian's i386 architecture. Answers non-zero, having said why, when they are
 # missing and cannot be installed (not root, not Debian, or apt-get fails).

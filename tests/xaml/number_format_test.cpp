@@ -10,6 +10,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -121,7 +122,11 @@ TEST(FormatFixed6, IgnoresTheProcessLocale) {
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr) {
         GTEST_SKIP() << "no locale with a decimal comma is installed";
     }
+    char printed[16];
+    std::snprintf(printed, sizeof printed, "%.1f", 1.5);
+    EXPECT_EQ(std::string(printed), "1,5") << "the locale in force writes a decimal comma";
     EXPECT_EQ(Formatted(1.5), "1.500000");
+    EXPECT_EQ(Formatted(-1234.5), "-1234.500000");
     std::setlocale(LC_ALL, saved.c_str());
 }
 
