@@ -111,6 +111,12 @@ inline HostState* CurrentState() {
     return sCurrentState;
 }
 
+// Runs an operation of the current host: counts the call, applies a requested fault.
+#define QM_ENTER(operation)                                         \
+    HostState* state = CurrentState();                              \
+    if (state == nullptr) return kBadParameterErr;                  \
+    if (HostErr fault = state->Enter(operation)) return fault
+
 // The suites' tables, one per file that implements them.
 extern const BasicSuite kBasicSuite;
 extern const BlocksSuite kBlocksSuite;

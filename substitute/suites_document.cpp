@@ -9,12 +9,6 @@ namespace substitute {
 
 namespace {
 
-// Runs an operation of the current host: counts the call, applies a requested fault.
-#define QM_ENTER(operation)                                         \
-    HostState* state = CurrentState();                              \
-    if (state == nullptr) return kBadParameterErr;                  \
-    if (HostErr fault = state->Enter(operation)) return fault
-
 template <typename Handle>
 HostErr Answer(Handle* out, Art* art) {
     if (out == nullptr) return kBadParameterErr;

@@ -10,11 +10,6 @@ namespace substitute {
 
 namespace {
 
-#define QM_ENTER(operation)                                         \
-    HostState* state = CurrentState();                              \
-    if (state == nullptr) return kBadParameterErr;                  \
-    if (HostErr fault = state->Enter(operation)) return fault
-
 // Matrices are computed in double precision and each value is rounded once to a 32-bit real.
 // A point (x, y) maps to (a x + c y + tx, b x + d y + ty); the product first * second applies
 // `first`, then `second`.

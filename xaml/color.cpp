@@ -4,52 +4,52 @@
 
 #include "shell/suite_table.h"
 
-HostErr ConvertColorToRGB(HostColor color, HostColor* rgb) {
-    HostReal source[4] = {0, 0, 0, 0};
-    HostReal destination[4] = {0, 0, 0, 0};
-    int32_t sourceSpace = 0;
+namespace {
+
+// The samples of a colour space, as the host's conversion takes them: four reals.
+struct Samples {
+    int32_t space;  // 0: no space to convert from
+    HostReal values[4];
+};
+
+Samples CMYKSamples(const FourColorStyle& cmyk) {
+    return Samples{kCMYKSpace, {cmyk.cyan, cmyk.magenta, cmyk.yellow, cmyk.black}};
+}
+
+Samples RGBSamples(const ThreeColorStyle& rgb) {
+    return Samples{kRGBSpace, {rgb.red, rgb.green, rgb.blue, 0}};
+}
+
+Samples SamplesOf(const HostColor& color) {
     switch (color.kind) {
         case kGrayColor:
-            sourceSpace = kGraySpace;
-            source[0] = 1.0f - color.c.gray.gray;
-            break;
+            return Samples{kGraySpace, {1.0f - color.c.gray.gray, 0, 0, 0}};
         case kFourColor:
-            sourceSpace = kCMYKSpace;
-            source[0] = color.c.cmyk.cyan;
-            source[1] = color.c.cmyk.magenta;
-            source[2] = color.c.cmyk.yellow;
-            source[3] = color.c.cmyk.black;
-            break;
+            return CMYKSamples(color.c.cmyk);
+        case kThreeColor:
+            return RGBSamples(color.c.rgb);
         case kCustomColor: {
             CustomColorDefinition definition{};
             sCustomColor->GetCustomColor(color.c.custom.color, &definition);
-            if (definition.kind == kCustomFourColor) {
-                sourceSpace = kCMYKSpace;
-                source[0] = definition.c.cmyk.cyan;
-                source[1] = definition.c.cmyk.magenta;
-                source[2] = definition.c.cmyk.yellow;
-                source[3] = definition.c.cmyk.black;
-            } else if (definition.kind == kCustomThreeColor) {
-                sourceSpace = kRGBSpace;
-                source[0] = definition.c.rgb.red;
-                source[1] = definition.c.rgb.green;
-                source[2] = definition.c.rgb.blue;
-            }
+            if (definition.kind == kCustomFourColor) return CMYKSamples(definition.c.cmyk);
+            if (definition.kind == kCustomThreeColor) return RGBSamples(definition.c.rgb);
             break;
         }
-        case kThreeColor:
-            sourceSpace = kRGBSpace;
-            source[0] = color.c.rgb.red;
-            source[1] = color.c.rgb.green;
-            source[2] = color.c.rgb.blue;
-            break;
         default:
             break;
     }
+    return Samples{0, {0, 0, 0, 0}};
+}
+
+}  // namespace
+
+HostErr ConvertColorToRGB(HostColor color, HostColor* rgb) {
+    const Samples source = SamplesOf(color);
+    HostReal destination[4] = {0, 0, 0, 0};
     // A colour without a space of its own stays black.
-    if (sourceSpace != 0) {
+    if (source.space != 0) {
         HostBool inGamut = 0;
-        sColorConversion->ConvertSamples(sourceSpace, source, kRGBSpace, destination, &inGamut);
+        sColorConversion->ConvertSamples(source.space, source.values, kRGBSpace, destination, &inGamut);
     }
     *rgb = HostColor{};
     rgb->kind = kThreeColor;

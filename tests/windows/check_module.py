@@ -17,6 +17,8 @@ import re
 import subprocess
 import sys
 
+from checks import Checks
+
 # DLLs that every Windows installation has; nothing else may be needed beside the module.
 SYSTEM_DLLS = {'kernel32.dll', 'user32.dll', 'shell32.dll', 'msvcrt.dll', 'advapi32.dll', 'gdi32.dll'}
 
@@ -67,19 +69,6 @@ def mnemonics(disassembly):
                 yield words[0]
 
 
-class Checks:
-    def __init__(self):
-        self.passed = 0
-        self.failed = 0
-
-    def expect(self, condition, failure):
-        if condition:
-            self.passed += 1
-        else:
-            self.failed += 1
-            print(f'FAIL {failure}')
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('objdump')
@@ -121,8 +110,7 @@ def main():
         checks.expect(any(SSE_ARITHMETIC.match(m) for m in used),
                       "the plug-in's code has no SSE arithmetic at all: the disassembly was not read")
 
-    print(f'{checks.passed} passed, {checks.failed} failed')
-    return 1 if checks.failed else 0
+    return checks.summary()
 
 
 if __name__ == '__main__':

@@ -23,6 +23,8 @@ import subprocess
 import sys
 import tempfile
 
+from checks import Checks
+
 MODES = [('wpf', ['--target', 'wpf']), ('wpfe', ['--target', 'wpfe']),
          ('drawingbrush', ['--target', 'wpf', '--right-shift'])]
 
@@ -42,20 +44,6 @@ def windows_path(path):
 
 def unix_lines(data):
     return data.replace(b'\r\n', b'\n')
-
-
-class Checks:
-    def __init__(self):
-        self.passed = 0
-        self.failed = 0
-
-    def expect(self, condition, failure):
-        if condition:
-            self.passed += 1
-        else:
-            self.failed += 1
-            print(f'FAIL {failure}')
-        return condition
 
 
 class Runner:
@@ -213,8 +201,7 @@ def main():
                                                  if document is not None))
         checks.expect(not any(name.lower().endswith('.res') for name in os.listdir(program_folder)),
                       'a resource file lies beside the program')
-    print(f'{checks.passed} passed, {checks.failed} failed')
-    return 1 if checks.failed else 0
+    return checks.summary()
 
 
 if __name__ == '__main__':
