@@ -8,7 +8,7 @@
 
 #include "export_session.h"
 #include "number_scan.h"
-#include "substitute/loader.h"
+#include "document/json_loader.h"
 #include "synthetic_documents.h"
 #include "xaml/number_format.h"
 
@@ -53,7 +53,7 @@ std::vector<Workload> MakeWorkloads() {
         auto text = std::make_shared<std::string>(ReadFile(example.string()));
         workloads.emplace_back("d_example_" + example.stem().string(),
                              "(d) the largest example, examples/" + example.filename().string(), [text] {
-                                 substitute::Document document = substitute::LoadDocument(*text);
+                                 substitute::Document document = document::LoadDocument(*text);
                                  StoreLayerBounds(document);
                                  return document;
                              });

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "substitute/document.h"
+#include "document/document.h"
 
 namespace bench {
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "substitute/document.h"
+#include "document/document.h"
 
 namespace bench {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/host_types.h"
-#include "substitute/document.h"
+#include "document/document.h"
 #include "substitute/host.h"
 
 namespace bench {

@@ -73,7 +73,7 @@ std::unique_ptr<Art> RootGroup() {
 void StoreLayerBounds(Document& document) {
     document.Link();
     for (auto& root : document.layers) {
-        if (!root->bounds) root->bounds = substitute::BoundsOf(*root);
+        if (!root->bounds) root->bounds = document::BoundsOf(*root);
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "substitute/document.h"
+#include "document/document.h"
 
 namespace bench {
 

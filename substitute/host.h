@@ -13,9 +13,16 @@
 #include <vector>
 
 #include "host/suites.h"
-#include "substitute/document.h"
+#include "document/document.h"
 
 namespace substitute {
+
+// The host answers from the document model.
+using document::Art;
+using document::Document;
+using document::Gradient;
+using document::CustomColor;
+using document::Pattern;
 
 class ResourceFile;
 struct HostState;

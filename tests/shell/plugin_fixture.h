@@ -13,7 +13,7 @@
 
 #include "shell/platform.h"
 #include "substitute/host.h"
-#include "substitute/loader.h"
+#include "document/json_loader.h"
 #include "substitute/plugin_module.h"
 #include "substitute/resource_file.h"
 
@@ -25,7 +25,7 @@ inline constexpr HostErr kExportIncompleteCode = FourCharCode('X', 'F', 'U', 'L'
 
 // One layer holding one filled triangle.
 inline substitute::Document TriangleDocument() {
-    return substitute::LoadDocument(R"({"layers": [{"type": "group", "name": "Layer 1", "children": [
+    return document::LoadDocument(R"({"layers": [{"type": "group", "name": "Layer 1", "children": [
         {"type": "path", "name": "Triangle", "closed": true, "segments": [[0, 0], [40, 0], [20, 30]],
          "style": {"fill": {"rgb": [1, 0, 0]}}}]}]})");
 }

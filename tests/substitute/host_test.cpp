@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "host/suite_catalog.h"
-#include "substitute/loader.h"
+#include "document/json_loader.h"
 
 namespace substitute {
 namespace {
@@ -231,7 +231,7 @@ TEST(UserSuite, NumbersAndLengthPrefixedText) {
 class DocumentSuites : public ::testing::Test {
 protected:
     DocumentSuites()
-        : host_(LoadDocument(R"({"layers": [
+        : host_(document::LoadDocument(R"({"layers": [
               {"type": "group", "children": [
                   {"type": "path", "name": "Wave", "closed": true, "guide": true, "hidden": true, "opacity": 0.5,
                    "segments": [[0, 0], {"anchor": [10, 0], "in": [10, 10]}, [5, -5]],
@@ -415,7 +415,7 @@ TEST_F(DocumentSuites, RepeatedCallsAreCountedFailedAndCheckedLikeTheFirst) {
     host_.ClearFaults();
 
     // Built while the old document still exists, so none of its arts can reuse an old address.
-    Document next = LoadDocument(R"({"layers": [{"type": "group"}]})");
+    Document next = document::LoadDocument(R"({"layers": [{"type": "group"}]})");
     host_.SetDocument(std::move(next));
     EXPECT_NE(art_->GetArtType(root, &type), kNoErr);  // the old root, found last, is not the new document's
     EXPECT_FALSE(host_.Problems().empty());

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "substitute/host.h"
-#include "substitute/loader.h"
+#include "document/json_loader.h"
 #include "substitute/plugin_module.h"
 #include "substitute/windows_platform.h"
 #include "tests/windows/build_files.h"

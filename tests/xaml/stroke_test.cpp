@@ -5,13 +5,13 @@
 
 #include <initializer_list>
 
-#include "substitute/document.h"
+#include "document/document.h"
 #include "writer_fixture.h"
 
 namespace {
 
 StrokeStyle Stroke(HostReal width, int32_t cap, int32_t join, std::initializer_list<HostReal> dashes = {}) {
-    StrokeStyle stroke = substitute::DefaultPathStyle().stroke;
+    StrokeStyle stroke = document::DefaultPathStyle().stroke;
     stroke.color.kind = kThreeColor;
     stroke.color.c.rgb = ThreeColorStyle{0, 0, 1};
     stroke.width = width;

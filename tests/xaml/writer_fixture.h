@@ -16,7 +16,7 @@
 #include "shell/records.h"
 #include "shell/suite_table.h"
 #include "substitute/host.h"
-#include "substitute/loader.h"
+#include "document/json_loader.h"
 #include "xaml/document.h"
 #include "xaml/document_state.h"
 
@@ -33,7 +33,7 @@ protected:
         EXPECT_EQ(AcquireSuiteTable(host_->Basic()), kNoErr);
         return *host_;
     }
-    substitute::Host& Use(const std::string& json) { return Use(substitute::LoadDocument(json)); }
+    substitute::Host& Use(const std::string& json) { return Use(document::LoadDocument(json)); }
 
     // The document transform of extents whose left is `left` and whose top is `top`.
     void SetTransform(HostReal left, HostReal top) {

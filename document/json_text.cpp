@@ -1,10 +1,10 @@
-#include "substitute/json_text.h"
+#include "document/json_text.h"
 
 #include <vector>
 
-#include "substitute/loader.h"
+#include "document/json_loader.h"
 
-namespace substitute {
+namespace document {
 
 namespace {
 
@@ -115,4 +115,4 @@ nlohmann::json ParseJsonText(const std::string& text, int maxNesting) {
     }
 }
 
-}  // namespace substitute
+}  // namespace document

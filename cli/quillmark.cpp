@@ -1,12 +1,12 @@
-// The `quillmark` command: exports a JSON document to XAML through the plug-in module, or
+// The `quillmark` command: exports a document to XAML through the plug-in module, or
 // shows its About box, with the substitute host standing in for the real one.
 #include <filesystem>
 #include <iostream>
 #include <memory>
 
-#include "substitute/command_line.h"
+#include "cli/command_line.h"
 #include "substitute/host.h"
-#include "substitute/loader.h"
+#include "document/json_loader.h"
 #include "substitute/plugin_module.h"
 #include "substitute/resource_file.h"
 
@@ -18,8 +18,12 @@
 extern char** environ;
 #endif
 
-namespace substitute {
+namespace cli {
 namespace {
+
+using namespace substitute;
+using document::DocumentError;
+using document::LoadDocumentFile;
 
 namespace fs = std::filesystem;
 
@@ -271,11 +275,11 @@ int Run(int argc, char** argv) {
 }
 
 }  // namespace
-}  // namespace substitute
+}  // namespace cli
 
 int main(int argc, char** argv) {
     try {
-        return substitute::Run(argc, argv);
+        return cli::Run(argc, argv);
     } catch (const std::exception& error) {
         std::cerr << "quillmark: " << error.what() << "\n";
         return 2;

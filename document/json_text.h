@@ -4,11 +4,11 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-namespace substitute {
+namespace document {
 
 // Parses JSON text. Refuses text nested deeper than `maxNesting` brackets before parsing,
 // keeps the sign of a negative zero written as the integer "-0", and reports syntax errors
 // with their line and column. Throws DocumentError.
 nlohmann::json ParseJsonText(const std::string& text, int maxNesting);
 
-}  // namespace substitute
+}  // namespace document

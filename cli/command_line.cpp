@@ -1,6 +1,6 @@
-#include "substitute/command_line.h"
+#include "cli/command_line.h"
 
-namespace substitute {
+namespace cli {
 
 #ifdef _WIN32
 #define QM_VIEWER "the shell's \"open\" verb"
@@ -170,4 +170,4 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
-}  // namespace substitute
+}  // namespace cli

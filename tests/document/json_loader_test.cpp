@@ -1,11 +1,11 @@
-#include "substitute/loader.h"
+#include "document/json_loader.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-namespace substitute {
+namespace document {
 namespace {
 
 // A document with one layer whose root group holds the given art objects.
@@ -394,4 +394,4 @@ TEST(LoaderErrors, FilesNameThemselves) {
 }
 
 }  // namespace
-}  // namespace substitute
+}  // namespace document

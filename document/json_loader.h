@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "substitute/document.h"
+#include "document/document.h"
 
-namespace substitute {
+namespace document {
 
 // A document that cannot be loaded. The message names the place: the JSON path of the bad
 // value (such as `layers[0].children[2].segments[5]`) or the line and column of bad syntax.
@@ -25,4 +25,4 @@ Document LoadDocument(const std::string& jsonText);
 // Reads the file and loads it; errors name the file.
 Document LoadDocumentFile(const std::string& path);
 
-}  // namespace substitute
+}  // namespace document

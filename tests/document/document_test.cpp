@@ -1,11 +1,11 @@
-#include "substitute/document.h"
+#include "document/document.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
-namespace substitute {
+namespace document {
 namespace {
 
 PathSegment Corner(float x, float y) {
@@ -158,4 +158,4 @@ TEST(Document, DefaultStyleHasNoFillAndNoStroke) {
 }
 
 }  // namespace
-}  // namespace substitute
+}  // namespace document

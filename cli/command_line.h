@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace substitute {
+namespace cli {
 
 // A command line that cannot be understood; the message says why.
 class UsageError : public std::runtime_error {
@@ -45,4 +45,4 @@ extern const char kMainHelp[];
 extern const char kExportHelp[];
 extern const char kAboutHelp[];
 
-}  // namespace substitute
+}  // namespace cli

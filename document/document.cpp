@@ -1,9 +1,9 @@
-#include "substitute/document.h"
+#include "document/document.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace substitute {
+namespace document {
 
 PathStyle DefaultPathStyle() {
     PathStyle style{};
@@ -218,4 +218,4 @@ RealRect BoundsOf(const Art& art) {
     return NonEmptyBounds(art).value_or(RealRect{0, 0, 0, 0});
 }
 
-}  // namespace substitute
+}  // namespace document

@@ -10,7 +10,7 @@
 
 #include "host/host_types.h"
 
-namespace substitute {
+namespace document {
 
 struct Gradient {
     int16_t type = kLinearGradient;
@@ -89,4 +89,4 @@ RealRect BoundsOf(const Art& art);
 // segment, the closing one included), or nothing for a path without segments.
 std::optional<RealRect> PathBounds(const std::vector<PathSegment>& segments, bool closed);
 
-}  // namespace substitute
+}  // namespace document

@@ -1,4 +1,4 @@
-#include "substitute/loader.h"
+#include "document/json_loader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +8,9 @@
 #include <sstream>
 #include <string_view>
 
-#include "substitute/json_text.h"
+#include "document/json_text.h"
 
-namespace substitute {
+namespace document {
 
 namespace {
 
@@ -662,4 +662,4 @@ Document LoadDocumentFile(const std::string& path) {
     }
 }
 
-}  // namespace substitute
+}  // namespace document
