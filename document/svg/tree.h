@@ -1,0 +1,108 @@
+// The first stage of the SVG reader: the XML parsed into a small tree of SVG elements in which
+// the style cascade is already resolved (presentation attributes, <style> sheets, the style
+// attribute, !important, inheritance and "inherit") and <use> is instantiated, so that no later
+// code looks at CSS or XML.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/svg/loss_report.h"
+
+namespace document::svg {
+
+// A file that cannot be read as SVG: malformed XML (the message has the line and column), a
+// root that is not <svg>, entity expansion beyond its bound, nesting too deep, a file that is
+// not text or is empty.
+class SvgError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Elements in the SVG namespace that the converter tells apart; everything else is kOther
+// (elements of other namespaces are dropped with their content, as SVG renders them not).
+enum class Tag : uint8_t {
+    kSvg, kG, kA, kDefs, kSwitch, kUse, kSymbol,
+    kPath, kRect, kCircle, kEllipse, kLine, kPolyline, kPolygon,
+    kLinearGradient, kRadialGradient, kStop, kClipPath,
+    kText, kImage, kPattern, kMask, kFilter, kMarker, kForeignObject,
+    kStyle, kTitle, kDesc, kMetadata,
+    kOther,
+};
+
+// The properties the converter reads. Inherited ones (fill..., stroke..., visibility, color,
+// clip-rule, font-size, marker-*) hold the parent's computed value when the element gives none.
+enum class Property : uint8_t {
+    kFill, kFillOpacity, kFillRule,
+    kStroke, kStrokeWidth, kStrokeOpacity, kStrokeLinecap, kStrokeLinejoin, kStrokeMiterlimit,
+    kStrokeDasharray, kStrokeDashoffset,
+    kOpacity, kDisplay, kVisibility, kColor,
+    kClipPath, kClipRule, kMask, kFilter,
+    kStopColor, kStopOpacity,
+    kMarkerStart, kMarkerMid, kMarkerEnd,
+    kFontSize,
+    kCount,
+};
+
+struct Element {
+    Tag tag = Tag::kOther;
+    std::string_view name;  // the local name as written
+    int line = 0;           // in the file
+    std::string_view id;
+    // The editors' label (inkscape:label, data-name), or empty.
+    std::string_view label;
+
+    // Attributes that are not properties (x, y, width, height, d, points, transform, viewBox,
+    // preserveAspectRatio, gradientUnits, offset, clipPathUnits, requiredFeatures, ...), by
+    // local name; "href" answers for both href and xlink:href (href wins). Empty when absent.
+    std::string_view Attribute(std::string_view localName) const;
+    bool HasAttribute(std::string_view localName) const;
+
+    // The computed value after the cascade, white space trimmed; empty when the property is
+    // neither set on the element nor inherited (its initial value applies).
+    std::string_view Get(Property property) const { return properties[size_t(property)]; }
+
+    Element* parent = nullptr;
+    std::vector<Element*> children;  // elements only, in document order
+
+    // For an instantiated <use>: the copy of the referenced element is its only child, and
+    // `referenced` points at the original (for the converter's reports). For a <use> whose
+    // reference is missing or forms a cycle, no child.
+    const Element* referenced = nullptr;
+
+    // Storage, filled by the parser.
+    std::vector<std::pair<std::string_view, std::string_view>> attributes;
+    std::string_view properties[size_t(Property::kCount)];
+};
+
+struct TreeOptions {
+    std::string fileName;  // for messages
+    size_t maxElements = 4'000'000;  // after <use> instantiation; beyond it: SvgError
+    int maxDepth = 32767;            // the host's depths are 16-bit
+};
+
+class Tree {
+public:
+    Tree();
+    Tree(Tree&&) noexcept;
+    Tree& operator=(Tree&&) noexcept;
+    ~Tree();
+
+    const Element& Root() const;
+    // The element with this id, searched in the whole file (the first one with it), or null.
+    const Element* FindById(std::string_view id) const;
+
+    struct Storage;
+    std::unique_ptr<Storage> storage;
+};
+
+// Parses SVG text (or gzip-compressed SVG, recognised by its magic bytes) into the resolved
+// tree. Reference problems found on the way (a <use> of a missing id, a <use> cycle, CSS it
+// cannot read) go into `losses`. Throws SvgError.
+Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport& losses);
+
+}  // namespace document::svg

@@ -1,0 +1,42 @@
+// The path data grammar ("d" of <path>, and the points of <polyline> and <polygon>).
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "document/svg/values/matrix.h"
+
+namespace document::svg {
+
+// One segment of a subpath, in absolute user coordinates. Lines keep their kind so that the
+// converter can give their anchors straight (retracted) handles; quadratics are raised to
+// cubics exactly and arcs become cubics of at most 90 degrees each.
+struct PathSegmentData {
+    enum Kind { kLine, kCubic } kind = kLine;
+    Point c1, c2;  // control points (cubics only)
+    Point end;
+};
+
+struct Subpath {
+    Point start;
+    std::vector<PathSegmentData> segments;
+    bool closed = false;  // ended by Z/z
+};
+
+struct PathData {
+    std::vector<Subpath> subpaths;
+    // As SVG says, the path is drawn up to the first error; `error` is true when one was met
+    // (the subpaths hold everything before it) and `errorOffset` is its byte offset.
+    bool error = false;
+    size_t errorOffset = 0;
+};
+
+// Parses path data with the whole grammar: absolute and relative commands, implicit repeats,
+// H and V, smooth S and T, quadratics, elliptical arcs (flags without separators too).
+PathData ParsePathData(std::string_view text);
+
+// Parses a <polyline>/<polygon> points list: an odd coordinate is dropped, as SVG says.
+// `closed` marks the subpath closed (polygon).
+PathData ParsePoints(std::string_view text, bool closed);
+
+}  // namespace document::svg
