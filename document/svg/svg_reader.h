@@ -6,7 +6,7 @@
 
 #include "document/document.h"
 #include "document/svg/loss_report.h"
-#include "document/svg/tree.h"
+#include "document/svg/tree/tree.h"
 
 namespace document::svg {
 
