@@ -7,12 +7,17 @@
 #include "document/document.h"
 #include "document/svg/loss_report.h"
 #include "document/svg/tree/tree.h"
+#include "document/svg/values/matrix.h"
 
 namespace document::svg {
 
 struct ReadResult {
     Document document;
     LossReport losses;  // what the host's document could not hold
+    // Maps the root viewport's coordinates (px, y down, the root <svg>'s width x height at the
+    // origin, as a renderer draws the file) to the document's (points, y up). With it a picture
+    // of the SVG can be drawn in the frame of the export.
+    Matrix viewportToDocument;
 };
 
 // `fileName` names the file in messages. Throws SvgError for a file that cannot be read.
