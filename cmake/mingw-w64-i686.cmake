@@ -1,12 +1,16 @@
 # Cross-building for 32-bit Windows with the mingw-w64 i686 tool chain (Debian packages
-# g++-mingw-w64-i686-posix and binutils-mingw-w64-i686). Used by the win32 presets.
+# g++-mingw-w64-i686-win32 and binutils-mingw-w64-i686). Used by the win32 presets.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(QUILLMARK_MINGW_TRIPLE i686-w64-mingw32)
-# The posix thread model: the one whose C++ runtime has std::thread and std::mutex.
-find_program(CMAKE_CXX_COMPILER NAMES ${QUILLMARK_MINGW_TRIPLE}-g++-posix ${QUILLMARK_MINGW_TRIPLE}-g++ REQUIRED)
-find_program(CMAKE_C_COMPILER NAMES ${QUILLMARK_MINGW_TRIPLE}-gcc-posix ${QUILLMARK_MINGW_TRIPLE}-gcc REQUIRED)
+# The win32 thread model: its runtime calls only what Windows XP SP2 offers (the posix model's
+# thread library imports GetTickCount64, which arrived with Vista). Its C++ runtime has no
+# std::thread or std::mutex, which nothing built for Windows uses. Named in full: the plain
+# name is whichever model the machine's alternatives point at.
+find_program(CMAKE_CXX_COMPILER NAMES ${QUILLMARK_MINGW_TRIPLE}-g++-win32 REQUIRED
+             DOC "The mingw-w64 C++ compiler of the win32 thread model (Debian g++-mingw-w64-i686-win32)")
+find_program(CMAKE_C_COMPILER NAMES ${QUILLMARK_MINGW_TRIPLE}-gcc-win32 REQUIRED)
 find_program(CMAKE_RC_COMPILER NAMES ${QUILLMARK_MINGW_TRIPLE}-windres REQUIRED)
 find_program(QUILLMARK_OBJDUMP NAMES ${QUILLMARK_MINGW_TRIPLE}-objdump REQUIRED
              DOC "Reads the export and import tables of the built module")
@@ -26,7 +30,7 @@ if(NOT EXISTS "${nlohmann_json_DIR}/nlohmann_jsonConfig.cmake")
         "The header-only JSON package, for the cross build" FORCE)
 endif()
 
-# Every program and module carries its own C and C++ runtimes (and the thread library), so
+# Every program and module carries its own C and C++ runtimes, so
 # nothing but system DLLs has to be shipped beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -44,7 +44,7 @@ fi
 # The 32-bit Windows build and its tests: the mingw-w64 cross compiler and Wine, whose 32-bit
 # half comes from Debian's i386 architecture. Answers non-zero, having said why, when they are
 # missing and cannot be installed (not root, not Debian, or apt-get fails).
-QUILLMARK_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine64 wine32:i386)
+QUILLMARK_WINDOWS_PACKAGES=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine64 wine32:i386)
 
 quillmark_install_windows_tools() {
     [ -z "$(quillmark_missing_packages "${QUILLMARK_WINDOWS_PACKAGES[@]}")" ] && return 0

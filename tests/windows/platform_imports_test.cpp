@@ -49,7 +49,7 @@ protected:
 
     fs::path folder_;
     std::string output_;
-    Host host_{LoadDocument(kTriangle)};
+    Host host_{document::LoadDocument(kTriangle)};
     PluginModule module_{BuiltFile("Quillmark.aip")};
 };
 
