@@ -38,7 +38,10 @@ HostErr GetFirstArtOfLayer(LayerHandle layer, ArtHandle* art) {
     for (const LayerRecord& record : state->layers) {
         if (reinterpret_cast<LayerHandle>(const_cast<LayerRecord*>(&record)) == layer) root = record.root;
     }
-    if (root == nullptr) state->Problem("AI Art Suite/GetFirstArtOfLayer: unknown layer handle");
+    if (root == nullptr) {
+        state->Problem(std::string("AI Art Suite/GetFirstArtOfLayer: ") + (layer == nullptr ? "null" : "unknown") +
+                       " layer handle");
+    }
     return Answer(art, root);
 }
 

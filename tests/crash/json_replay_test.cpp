@@ -1,0 +1,65 @@
+// Replays the kept JSON fuzz inputs: each is read from a file (an error must name the file
+// and the place) and exported as the fuzz target did, under its host fault, then in each
+// mode without one. A crash, a sanitizer report or misuse of the host fails the test.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "document/json_loader.h"
+#include "fuzz/driver/export_run.h"
+#include "fuzz/driver/fuzz_input.h"
+#include "replay_files.h"
+
+namespace {
+
+using crash_test::ReplayFile;
+
+class JsonReplayTest : public ::testing::TestWithParam<ReplayFile> {};
+
+std::string ViolationText(const fuzz::ExportReport& report) {
+    std::string text;
+    for (const std::string& violation : report.violations) text += "\n  " + violation;
+    return text;
+}
+
+TEST_P(JsonReplayTest, ReadsAndExportsCleanly) {
+    const std::string bytes = crash_test::ReadBytes(GetParam().path);
+    const fuzz::FuzzInput input = fuzz::DecodeInput(bytes);
+
+    // The document alone, as a user's file.
+    const std::filesystem::path scratch = std::filesystem::temp_directory_path() /
+                                          ("quillmark-replay-" + std::to_string(getpid()) + ".json");
+    std::ofstream(scratch, std::ios::binary) << input.document;
+    bool loaded = false;
+    try {
+        document::LoadDocumentFile(scratch.string());
+        loaded = true;
+    } catch (const document::DocumentError& error) {
+        const std::string problem = crash_test::UncleanMessage(error.what(), scratch.string());
+        EXPECT_EQ(problem, "") << "unclean error message: " << error.what();
+    }
+    std::filesystem::remove(scratch);
+    if (!loaded) return;
+
+    // A document holds its art uniquely: each export reads its own.
+    const auto load = [&] { return document::LoadDocument(std::string(input.document)); };
+    const fuzz::ExportReport asFound = fuzz::ExportDocument(load(), input);
+    EXPECT_TRUE(asFound.violations.empty()) << "for " << fuzz::TargetName(input.target)
+                                            << (input.fault ? " with a fault of " + input.fault->operation : "")
+                                            << ":" << ViolationText(asFound);
+    for (fuzz::Target target : {fuzz::Target::kWpf, fuzz::Target::kWpfe, fuzz::Target::kDrawingBrush}) {
+        fuzz::FuzzInput plain = input;
+        plain.target = target;
+        plain.fault.reset();
+        const fuzz::ExportReport report = fuzz::ExportDocument(load(), plain);
+        EXPECT_TRUE(report.violations.empty()) << "for " << fuzz::TargetName(target) << ":" << ViolationText(report);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(KeptInputs, JsonReplayTest, ::testing::ValuesIn(crash_test::ReplayFiles("json")),
+                         [](const auto& test) { return crash_test::TestName(test.param); });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(JsonReplayTest);
+
+}  // namespace
