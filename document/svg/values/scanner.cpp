@@ -1,0 +1,99 @@
+#include "document/svg/values/scanner.h"
+
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace document::svg::scan {
+
+namespace {
+
+// Decimal magnitude of a scanned number whose conversion fell out of range, to tell an
+// underflow (which is simply zero) from an overflow (which is an error).
+long Magnitude(std::string_view digits, long exponent) {
+    size_t i = 0;
+    long integerDigits = 0;
+    bool significant = false;
+    for (; i < digits.size() && IsDigit(digits[i]); ++i) {
+        if (digits[i] != '0') significant = true;
+        if (significant) ++integerDigits;
+    }
+    if (significant) return integerDigits + exponent;
+    long leadingZeros = 0;
+    if (i < digits.size() && digits[i] == '.') {
+        for (++i; i < digits.size() && digits[i] == '0'; ++i) ++leadingZeros;
+    }
+    return exponent - leadingZeros;
+}
+
+}  // namespace
+
+bool ScanNumber(std::string_view text, size_t& pos, double& value) {
+    const size_t n = text.size();
+    size_t i = pos;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const size_t mantissaStart = i;
+    size_t integerDigits = 0;
+    while (i < n && IsDigit(text[i])) ++i, ++integerDigits;
+    size_t fractionDigits = 0;
+    if (i < n && text[i] == '.') {
+        size_t j = i + 1;
+        while (j < n && IsDigit(text[j])) ++j, ++fractionDigits;
+        // "1." is a number; a lone "." is not.
+        if (integerDigits > 0 || fractionDigits > 0) i = j;
+    }
+    if (integerDigits == 0 && fractionDigits == 0) return false;
+    const size_t mantissaEnd = i;
+    long exponent = 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        bool exponentNegative = false;
+        if (j < n && (text[j] == '+' || text[j] == '-')) {
+            exponentNegative = text[j] == '-';
+            ++j;
+        }
+        if (j < n && IsDigit(text[j])) {
+            for (; j < n && IsDigit(text[j]); ++j) {
+                if (exponent < 1000000) exponent = exponent * 10 + (text[j] - '0');
+            }
+            if (exponentNegative) exponent = -exponent;
+            i = j;
+        }
+    }
+    // from_chars takes a '-' but not a '+'.
+    const char* first = text.data() + (negative ? mantissaStart - 1 : mantissaStart);
+    const char* last = text.data() + i;
+    double parsed = 0;
+    const auto [end, error] = std::from_chars(first, last, parsed, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        if (Magnitude(text.substr(mantissaStart, mantissaEnd - mantissaStart), exponent) >= 0) return false;
+        parsed = negative ? -0.0 : 0.0;
+    } else if (error != std::errc() || end != last || !std::isfinite(parsed)) {
+        return false;
+    }
+    value = parsed;
+    pos = i;
+    return true;
+}
+
+bool MatchesFolded(std::string_view text, size_t pos, std::string_view lowerWord) {
+    if (pos > text.size() || text.size() - pos < lowerWord.size()) return false;
+    for (size_t k = 0; k < lowerWord.size(); ++k) {
+        if (ToLower(text[pos + k]) != lowerWord[k]) return false;
+    }
+    return true;
+}
+
+std::string_view Trim(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsSpace(text[begin])) ++begin;
+    while (end > begin && IsSpace(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+}  // namespace document::svg::scan
