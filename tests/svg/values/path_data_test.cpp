@@ -112,10 +112,10 @@ TEST(SvgPathData, SmoothCurvesReflectOnlyAfterTheirOwnKind) {
     ExpectPoint(smoothQuad.c1, 20 + 2.0 / 3 * 10, -20 * 2.0 / 3);
     ExpectPoint(smoothQuad.c2, 40 - 2.0 / 3 * 10, -20 * 2.0 / 3);
     // T after T keeps reflecting: the control goes back to (50, 20).
-    const PathSegmentData& third = ParsePathData("M0 0 Q 10 20 20 0 T 40 0 T 60 0").subpaths.at(0).segments.at(2);
+    const PathSegmentData third = ParsePathData("M0 0 Q 10 20 20 0 T 40 0 T 60 0").subpaths.at(0).segments.at(2);
     ExpectPoint(third.c1, 40 + 2.0 / 3 * 10, 20 * 2.0 / 3);
     // T after C is a straight quadratic: the control is the current point.
-    const PathSegmentData& flat = ParsePathData("M0 0 C 1 1 2 2 3 0 T 9 0").subpaths.at(0).segments.at(1);
+    const PathSegmentData flat = ParsePathData("M0 0 C 1 1 2 2 3 0 T 9 0").subpaths.at(0).segments.at(1);
     ExpectPoint(flat.c1, 3, 0);
     ExpectPoint(flat.c2, 5, 0);
     // A moveto or Z in between breaks the chain.
