@@ -83,6 +83,8 @@ struct TreeOptions {
     std::string fileName;  // for messages
     size_t maxElements = 4'000'000;  // after <use> instantiation; beyond it: SvgError
     int maxDepth = 32767;            // the host's depths are 16-bit
+    // Added: the bound on the inflated size of gzip-compressed input; beyond it: SvgError.
+    size_t maxInflatedBytes = size_t(512) << 20;
 };
 
 class Tree {
@@ -104,5 +106,16 @@ public:
 // tree. Reference problems found on the way (a <use> of a missing id, a <use> cycle, CSS it
 // cannot read) go into `losses`. Throws SvgError.
 Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport& losses);
+
+// Added: how an element is named in a LossReport entry: `id "x"` when it has an id, else
+// `line 12`.
+std::string DescribeElement(const Element& element);
+
+// Added: the property of a CSS property name or presentation attribute ("stroke-width"), if
+// it is one the converter reads.
+bool PropertyFromName(std::string_view name, Property& property);
+std::string_view PropertyName(Property property);
+// Added: whether the property takes its parent's value when the element gives none.
+bool IsInherited(Property property);
 
 }  // namespace document::svg

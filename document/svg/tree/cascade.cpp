@@ -1,0 +1,171 @@
+#include "document/svg/tree/cascade.h"
+
+#include <array>
+#include <cstdint>
+#include <unordered_map>
+
+#include "document/svg/tree/css_parser.h"
+#include "document/svg/tree/errors.h"
+#include "document/svg/tree/names.h"
+
+namespace document::svg {
+namespace {
+
+// A declaration's rank in the cascade: origin and importance first, then specificity, then
+// source order. A later declaration of equal rank wins.
+enum Layer : uint64_t {
+    kPresentationAttribute = 0,
+    kSheet = 1,
+    kStyleAttribute = 2,
+    kImportantSheet = 3,
+    kImportantStyleAttribute = 4,
+};
+
+uint64_t Rank(Layer layer, uint32_t specificity, uint32_t order) {
+    return uint64_t(layer) << 56 | uint64_t(specificity & 0xffffff) << 32 | order;
+}
+
+using Ranks = std::array<uint64_t, size_t(Property::kCount)>;
+
+void Apply(Element& element, Ranks& ranks, const CssDeclaration& declaration, uint64_t rank) {
+    const size_t index = size_t(declaration.property);
+    if (rank >= ranks[index]) {
+        ranks[index] = rank;
+        element.properties[index] = declaration.value;
+    }
+}
+
+// The sheets' selectors by the most telling part of each: id, else first class, else type.
+class SelectorIndex {
+public:
+    explicit SelectorIndex(const StyleSheet& sheet) : sheet_(sheet) {
+        for (uint32_t i = 0; i < sheet.selectors.size(); ++i) {
+            const CssSelector& selector = sheet.selectors[i];
+            if (!selector.id.empty()) {
+                byId_[selector.id].push_back(i);
+            } else if (!selector.classes.empty()) {
+                byClass_[selector.classes.front()].push_back(i);
+            } else if (!selector.type.empty()) {
+                byType_[selector.type].push_back(i);
+            } else {
+                universal_.push_back(i);
+            }
+        }
+    }
+
+    bool Empty() const { return sheet_.selectors.empty(); }
+
+    template <typename Visit>
+    void Candidates(const Element& element, const std::vector<std::string_view>& classes,
+                    Visit visit) const {
+        auto each = [&](const auto& map, std::string_view key) {
+            if (key.empty()) return;
+            if (auto found = map.find(key); found != map.end()) {
+                for (uint32_t i : found->second) visit(sheet_.selectors[i]);
+            }
+        };
+        each(byId_, element.id);
+        for (std::string_view name : classes) each(byClass_, name);
+        each(byType_, element.name);
+        for (uint32_t i : universal_) visit(sheet_.selectors[i]);
+    }
+
+private:
+    const StyleSheet& sheet_;
+    std::unordered_map<std::string_view, std::vector<uint32_t>> byId_, byClass_, byType_;
+    std::vector<uint32_t> universal_;
+};
+
+bool Matches(const CssSelector& selector, const Element& element,
+             const std::vector<std::string_view>& classes) {
+    if (!selector.type.empty() && selector.type != element.name) return false;
+    if (!selector.id.empty() && selector.id != element.id) return false;
+    for (std::string_view wanted : selector.classes) {
+        bool found = false;
+        for (std::string_view name : classes) found = found || name == wanted;
+        if (!found) return false;
+    }
+    return true;
+}
+
+void SplitClasses(std::string_view text, std::vector<std::string_view>& classes) {
+    classes.clear();
+    size_t position = 0;
+    while (position < text.size()) {
+        while (position < text.size() && IsSpace(text[position])) ++position;
+        const size_t start = position;
+        while (position < text.size() && !IsSpace(text[position])) ++position;
+        if (position > start) classes.push_back(text.substr(start, position - start));
+    }
+}
+
+}  // namespace
+
+void ApplyStyleSheets(Tree::Storage& storage, const std::vector<CollectedSheet>& sheets,
+                      LossReport& losses) {
+    StyleSheet sheet;
+    for (const CollectedSheet& collected : sheets) {
+        ParseStyleSheet(collected.text, storage.text, sheet, [&](std::string_view kind) {
+            losses.Add(kind, DescribeElement(*collected.style));
+        });
+    }
+    const SelectorIndex index(sheet);
+    std::vector<std::string_view> classes;
+    std::vector<CssDeclaration> declarations;
+    for (Element& element : storage.elements) {
+        const std::string_view style = element.Attribute("style");
+        if (index.Empty() && style.empty()) continue;
+        Ranks ranks{};
+        if (!index.Empty()) {
+            SplitClasses(element.Attribute("class"), classes);
+            index.Candidates(element, classes, [&](const CssSelector& selector) {
+                if (!Matches(selector, element, classes)) return;
+                const CssRule& rule = sheet.rules[selector.rule];
+                for (const CssDeclaration& declaration : rule.declarations) {
+                    Apply(element, ranks, declaration,
+                          Rank(declaration.important ? kImportantSheet : kSheet,
+                               selector.specificity, rule.order));
+                }
+            });
+        }
+        if (!style.empty()) {
+            declarations.clear();
+            ParseDeclarations(style, storage.text, declarations);
+            for (uint32_t i = 0; i < declarations.size(); ++i) {
+                Apply(element, ranks, declarations[i],
+                      Rank(declarations[i].important ? kImportantStyleAttribute : kStyleAttribute,
+                           0, i));
+            }
+        }
+    }
+}
+
+void ResolveInheritance(Tree::Storage& storage, const TreeOptions& options) {
+    if (storage.root == nullptr) return;
+    struct Visit {
+        Element* element;
+        int depth;
+    };
+    std::vector<Visit> stack{{storage.root, 1}};
+    while (!stack.empty()) {
+        const auto [element, depth] = stack.back();
+        stack.pop_back();
+        if (depth > options.maxDepth) {
+            ThrowSvgError(options.fileName, "elements are nested deeper than " +
+                                                std::to_string(options.maxDepth) +
+                                                " levels once <use> elements are instantiated");
+        }
+        const Element* parent = element->parent;
+        for (size_t i = 0; i < size_t(Property::kCount); ++i) {
+            std::string_view& value = element->properties[i];
+            if (value == "inherit") {
+                value = parent != nullptr ? parent->properties[i] : std::string_view();
+            } else if (value.empty() && parent != nullptr && IsInherited(Property(i))) {
+                value = parent->properties[i];
+            }
+        }
+        for (Element* child : element->children) stack.push_back({child, depth + 1});
+    }
+}
+
+}  // namespace document::svg

@@ -1,0 +1,62 @@
+#include "document/svg/tree/tree.h"
+
+#include <stdexcept>
+
+#include "document/svg/tree/cascade.h"
+#include "document/svg/tree/input.h"
+#include "document/svg/tree/tree_builder.h"
+#include "document/svg/tree/tree_storage.h"
+#include "document/svg/tree/use_instantiation.h"
+#include "document/svg/tree/xml_reader.h"
+
+namespace document::svg {
+
+std::string_view Element::Attribute(std::string_view localName) const {
+    for (const auto& [attributeName, value] : attributes) {
+        if (attributeName == localName) return value;
+    }
+    return {};
+}
+
+bool Element::HasAttribute(std::string_view localName) const {
+    for (const auto& attribute : attributes) {
+        if (attribute.first == localName) return true;
+    }
+    return false;
+}
+
+Tree::Tree() : storage(std::make_unique<Storage>()) {}
+Tree::Tree(Tree&&) noexcept = default;
+Tree& Tree::operator=(Tree&&) noexcept = default;
+Tree::~Tree() = default;
+
+const Element& Tree::Root() const {
+    if (storage == nullptr || storage->root == nullptr) throw std::logic_error("the SVG tree is empty");
+    return *storage->root;
+}
+
+const Element* Tree::FindById(std::string_view id) const {
+    if (storage == nullptr) return nullptr;
+    const auto found = storage->ids.find(id);
+    return found == storage->ids.end() ? nullptr : found->second;
+}
+
+std::string DescribeElement(const Element& element) {
+    if (!element.id.empty()) return "id \"" + std::string(element.id) + "\"";
+    return "line " + std::to_string(element.line);
+}
+
+Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport& losses) {
+    std::string inflated;
+    const std::string_view text = PrepareInput(bytes, options, inflated);
+
+    Tree tree;
+    TreeBuilder builder(*tree.storage, options, losses);
+    ReadXml(text, options.fileName, builder);
+    ApplyStyleSheets(*tree.storage, builder.Sheets(), losses);
+    InstantiateUses(*tree.storage, options, losses);
+    ResolveInheritance(*tree.storage, options);
+    return tree;
+}
+
+}  // namespace document::svg

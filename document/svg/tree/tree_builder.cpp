@@ -1,0 +1,140 @@
+#include "document/svg/tree/tree_builder.h"
+
+#include "document/svg/tree/errors.h"
+#include "document/svg/tree/names.h"
+
+namespace document::svg {
+namespace {
+
+constexpr std::string_view kSvgNamespace = "http://www.w3.org/2000/svg";
+constexpr std::string_view kXlinkNamespace = "http://www.w3.org/1999/xlink";
+constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
+constexpr std::string_view kEditorLabelNamespace = "http://www.inkscape.org/namespaces/inkscape";
+
+bool IsSvg(const XmlName& name) { return name.ns.empty() || name.ns == kSvgNamespace; }
+
+bool IsCssType(std::string_view type) {
+    type = TrimSpace(type);
+    if (type.empty()) return true;
+    constexpr std::string_view kCss = "text/css";
+    if (type.size() != kCss.size()) return false;
+    for (size_t i = 0; i < type.size(); ++i) {
+        const char c = type[i] >= 'A' && type[i] <= 'Z' ? char(type[i] - 'A' + 'a') : type[i];
+        if (c != kCss[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TreeBuilder::TreeBuilder(Tree::Storage& storage, const TreeOptions& options, LossReport& losses)
+    : storage_(storage), options_(options), losses_(losses) {}
+
+void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute> attributes,
+                               XmlPosition where) {
+    if (++depth_ > options_.maxDepth) {
+        ThrowSvgErrorAt(options_.fileName, where.line, where.column,
+                        "elements are nested deeper than " + std::to_string(options_.maxDepth) +
+                            " levels");
+    }
+    if (droppedFrom_ != 0) return;
+    if (storage_.root == nullptr && !(IsSvg(name) && name.local == "svg")) {
+        std::string what = "the root element is <" + std::string(name.local) + ">";
+        if (!name.ns.empty()) what += " of namespace " + std::string(name.ns);
+        ThrowSvgErrorAt(options_.fileName, where.line, where.column,
+                        what + ", not <svg>: this is no SVG file");
+    }
+    Element* parent = open_.empty() ? nullptr : open_.back();
+    // Other namespaces' elements (editors' metadata) and the foreign content of
+    // <foreignObject> are not drawn by SVG renderers: they go with all they hold.
+    if (!IsSvg(name) || (parent != nullptr && parent->tag == Tag::kForeignObject)) {
+        droppedFrom_ = depth_;
+        return;
+    }
+    if (storage_.elements.size() >= options_.maxElements) {
+        ThrowSvgErrorAt(options_.fileName, where.line, where.column,
+                        "the file has more than " + std::to_string(options_.maxElements) +
+                            " elements");
+    }
+
+    Element& element = storage_.elements.emplace_back();
+    element.tag = TagFromName(name.local);
+    element.name = storage_.text.Intern(name.local);
+    element.line = int(where.line);
+    element.parent = parent;
+    TakeAttributes(element, attributes);
+    if (parent != nullptr) {
+        parent->children.push_back(&element);
+    } else {
+        storage_.root = &element;
+    }
+    if (!element.id.empty()) storage_.ids.try_emplace(element.id, &element);
+    if (element.tag == Tag::kStyle && style_ == nullptr) {
+        style_ = &element;
+        styleText_.clear();
+    }
+    open_.push_back(&element);
+}
+
+void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute> attributes) {
+    TextArena& text = storage_.text;
+    std::string_view xlinkHref;
+    bool hasHref = false;
+    std::string_view dataName;
+    for (const XmlAttribute& attribute : attributes) {
+        const std::string_view local = attribute.name.local;
+        if (attribute.name.ns.empty()) {
+            Property property;
+            if (local == "id") {
+                element.id = text.Copy(TrimSpace(attribute.value));
+            } else if (local == "data-name") {
+                dataName = attribute.value;
+            } else if (PropertyFromName(local, property)) {
+                element.properties[size_t(property)] = text.Copy(TrimSpace(attribute.value));
+            } else {
+                hasHref = hasHref || local == "href";
+                element.attributes.emplace_back(text.Intern(local), text.Copy(attribute.value));
+            }
+        } else if (attribute.name.ns == kXlinkNamespace) {
+            if (local == "href") xlinkHref = attribute.value;
+        } else if (attribute.name.ns == kEditorLabelNamespace) {
+            if (local == "label") element.label = text.Copy(attribute.value);
+        } else if (attribute.name.ns == kXmlNamespace) {
+            if (local == "space") element.attributes.emplace_back("xml:space", text.Copy(attribute.value));
+        }
+    }
+    // href wins over xlink:href.
+    if (!hasHref && !xlinkHref.empty()) element.attributes.emplace_back("href", text.Copy(xlinkHref));
+    if (element.label.empty() && !dataName.empty()) element.label = text.Copy(dataName);
+}
+
+void TreeBuilder::EndElement() {
+    if (droppedFrom_ != 0) {
+        if (depth_ == droppedFrom_) droppedFrom_ = 0;
+        --depth_;
+        return;
+    }
+    --depth_;
+    const Element* element = open_.back();
+    open_.pop_back();
+    if (element == style_) {
+        EndStyle(*element);
+        style_ = nullptr;
+    }
+}
+
+void TreeBuilder::EndStyle(const Element& style) {
+    if (!IsCssType(style.Attribute("type"))) {
+        losses_.Add("style sheet of type " + std::string(TrimSpace(style.Attribute("type"))),
+                    DescribeElement(style));
+        return;
+    }
+    if (TrimSpace(styleText_).empty()) return;
+    sheets_.push_back({storage_.text.Copy(styleText_), &style});
+}
+
+void TreeBuilder::Text(std::string_view text) {
+    if (style_ != nullptr && droppedFrom_ == 0) styleText_.append(text);
+}
+
+}  // namespace document::svg

@@ -1,0 +1,47 @@
+// Builds the tree's elements from the XML events: SVG elements (and elements of no namespace,
+// as many files lack xmlns) are kept, those of other namespaces dropped with their content;
+// attributes are sorted into properties, plain attributes, id and label; <style> sheets are
+// collected for the cascade.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "document/svg/tree/tree_storage.h"
+#include "document/svg/tree/xml_reader.h"
+
+namespace document::svg {
+
+struct CollectedSheet {
+    std::string_view text;
+    const Element* style = nullptr;  // the <style> element it came from
+};
+
+class TreeBuilder : public XmlHandler {
+public:
+    TreeBuilder(Tree::Storage& storage, const TreeOptions& options, LossReport& losses);
+
+    void StartElement(const XmlName& name, std::span<const XmlAttribute> attributes,
+                      XmlPosition where) override;
+    void EndElement() override;
+    void Text(std::string_view text) override;
+
+    // The CSS sheets met, in document order.
+    const std::vector<CollectedSheet>& Sheets() const { return sheets_; }
+
+private:
+    void TakeAttributes(Element& element, std::span<const XmlAttribute> attributes);
+    void EndStyle(const Element& style);
+
+    Tree::Storage& storage_;
+    const TreeOptions& options_;
+    LossReport& losses_;
+    int depth_ = 0;
+    int droppedFrom_ = 0;  // the depth of the element being dropped with its content, or 0
+    std::vector<Element*> open_;
+    const Element* style_ = nullptr;  // the <style> whose text is being collected
+    std::string styleText_;
+    std::vector<CollectedSheet> sheets_;
+};
+
+}  // namespace document::svg

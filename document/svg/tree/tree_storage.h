@@ -1,0 +1,22 @@
+// What a Tree owns: its elements and the text they point into.
+#pragma once
+
+#include <deque>
+#include <string_view>
+#include <unordered_map>
+
+#include "document/svg/tree/text_arena.h"
+#include "document/svg/tree/tree.h"
+
+namespace document::svg {
+
+struct Tree::Storage {
+    TextArena text;
+    // Elements never move once made: the parsed ones in document order, then <use> copies.
+    std::deque<Element> elements;
+    Element* root = nullptr;
+    // The first element with each id, among the parsed ones (copies are never found by id).
+    std::unordered_map<std::string_view, Element*> ids;
+};
+
+}  // namespace document::svg

@@ -1,0 +1,119 @@
+#include "document/svg/tree/xml_reader.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <climits>
+#include <exception>
+#include <vector>
+
+#include "document/svg/tree/errors.h"
+
+namespace document::svg {
+namespace {
+
+// Expat joins a namespace URI and a local name with this character, which XML text cannot
+// hold, so it never appears in either part.
+constexpr char kNamespaceSeparator = '\x01';
+
+XmlName SplitName(const XML_Char* name) {
+    const std::string_view full(name);
+    const size_t separator = full.find(kNamespaceSeparator);
+    if (separator == std::string_view::npos) return {{}, full};
+    return {full.substr(0, separator), full.substr(separator + 1)};
+}
+
+class ExpatParser {
+public:
+    ExpatParser(const std::string& fileName, XmlHandler& handler)
+        : fileName_(fileName), handler_(handler),
+          parser_(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {
+        if (parser_ == nullptr) throw std::bad_alloc();
+        XML_SetUserData(parser_, this);
+        // Internal entities of the document's own DTD subset are expanded (some editors write
+        // xmlns="&ns_svg;"); external ones are never fetched: there is no external entity
+        // handler, and parameter entities (external DTD subsets) are never parsed.
+        XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+        XML_SetElementHandler(parser_, &ExpatParser::OnStart, &ExpatParser::OnEnd);
+        XML_SetCharacterDataHandler(parser_, &ExpatParser::OnText);
+    }
+    ~ExpatParser() { XML_ParserFree(parser_); }
+    ExpatParser(const ExpatParser&) = delete;
+    ExpatParser& operator=(const ExpatParser&) = delete;
+
+    void Parse(std::string_view text) {
+        // Expat takes at most INT_MAX bytes a call.
+        constexpr size_t kChunk = size_t(1) << 30;
+        do {
+            const size_t size = std::min(text.size(), kChunk);
+            const bool last = size == text.size();
+            const XML_Status status = XML_Parse(parser_, text.data(), int(size), last);
+            if (failure_) std::rethrow_exception(failure_);
+            if (status != XML_STATUS_OK) ThrowParseError();
+            text.remove_prefix(size);
+        } while (!text.empty());
+    }
+
+private:
+    [[noreturn]] void ThrowParseError() {
+        const XML_Error code = XML_GetErrorCode(parser_);
+        std::string what = XML_ErrorString(code);
+        if (code == XML_ERROR_AMPLIFICATION_LIMIT_BREACH) {
+            what = "entity expansion beyond the allowed bound (" + what +
+                   "); the file is refused as a likely \"billion laughs\" attack";
+        }
+        ThrowSvgErrorAt(fileName_, long(XML_GetCurrentLineNumber(parser_)),
+                        long(XML_GetCurrentColumnNumber(parser_)) + 1, what);
+    }
+
+    // Runs a handler call, turning an exception into a stop of the parser (exceptions must
+    // not cross expat's C frames).
+    template <typename Call>
+    void Guarded(Call call) {
+        if (failure_) return;
+        try {
+            call();
+        } catch (...) {
+            failure_ = std::current_exception();
+            XML_StopParser(parser_, XML_FALSE);
+        }
+    }
+
+    static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
+        auto& parser = *static_cast<ExpatParser*>(self);
+        parser.Guarded([&] {
+            parser.attributes_.clear();
+            for (const XML_Char** attribute = attributes; *attribute; attribute += 2) {
+                parser.attributes_.push_back({SplitName(attribute[0]), attribute[1]});
+            }
+            const XmlPosition where{long(XML_GetCurrentLineNumber(parser.parser_)),
+                                    long(XML_GetCurrentColumnNumber(parser.parser_)) + 1};
+            parser.handler_.StartElement(SplitName(name), parser.attributes_, where);
+        });
+    }
+
+    static void XMLCALL OnEnd(void* self, const XML_Char*) {
+        auto& parser = *static_cast<ExpatParser*>(self);
+        parser.Guarded([&] { parser.handler_.EndElement(); });
+    }
+
+    static void XMLCALL OnText(void* self, const XML_Char* text, int length) {
+        auto& parser = *static_cast<ExpatParser*>(self);
+        parser.Guarded([&] { parser.handler_.Text(std::string_view(text, size_t(length))); });
+    }
+
+    const std::string& fileName_;
+    XmlHandler& handler_;
+    XML_Parser parser_;
+    std::vector<XmlAttribute> attributes_;
+    std::exception_ptr failure_;
+};
+
+}  // namespace
+
+void ReadXml(std::string_view text, const std::string& fileName, XmlHandler& handler) {
+    ExpatParser parser(fileName, handler);
+    parser.Parse(text);
+}
+
+}  // namespace document::svg

@@ -1,0 +1,42 @@
+// The XML layer: expat, set up so that it never loads anything (no external entity, DTD or
+// file, nothing from the network) and bounds entity expansion, turned into element events
+// with namespace-split names.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace document::svg {
+
+struct XmlName {
+    std::string_view ns;  // the namespace URI, empty for none
+    std::string_view local;
+};
+
+struct XmlAttribute {
+    XmlName name;
+    std::string_view value;
+};
+
+struct XmlPosition {
+    long line = 0;    // from 1
+    long column = 0;  // from 1
+};
+
+// Receives the document's events. A handler may throw (SvgError, bad_alloc): parsing stops and
+// the exception leaves ReadXml.
+class XmlHandler {
+public:
+    virtual ~XmlHandler() = default;
+    virtual void StartElement(const XmlName& name, std::span<const XmlAttribute> attributes,
+                              XmlPosition where) = 0;
+    virtual void EndElement() = 0;
+    virtual void Text(std::string_view text) = 0;
+};
+
+// Parses `text`; malformed XML and entity expansion beyond the bound throw SvgError with the
+// file name, line and column.
+void ReadXml(std::string_view text, const std::string& fileName, XmlHandler& handler);
+
+}  // namespace document::svg
