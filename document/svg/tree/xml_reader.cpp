@@ -34,6 +34,10 @@ public:
         // xmlns="&ns_svg;"); external ones are never fetched: there is no external entity
         // handler, and parameter entities (external DTD subsets) are never parsed.
         XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+        // Expansion is refused once it passes 100 times the input; expat starts checking after
+        // 8 MiB of output by default, 1 MiB here, which no entity use of an ordinary drawing
+        // reaches, so that a "billion laughs" is stopped sooner.
+        XML_SetBillionLaughsAttackProtectionActivationThreshold(parser_, 1 << 20);
         XML_SetElementHandler(parser_, &ExpatParser::OnStart, &ExpatParser::OnEnd);
         XML_SetCharacterDataHandler(parser_, &ExpatParser::OnText);
     }
