@@ -10,27 +10,53 @@ namespace cli {
 #define QM_RESOURCES_DEFAULT "Quillmark.res beside the module"
 #endif
 
+#ifdef QUILLMARK_WITH_SVG
+#define QM_DOCUMENT "DRAWING.svg"
+#define QM_READS "an SVG file or a JSON document"
+#define QM_KINDS                                                                             \
+    "A document is an SVG file (.svg, or .svgz compressed) or a JSON document\n"            \
+    "(docs/document-format.md); its content tells which, whatever the file's name.\n"
+#define QM_FOLDER_FILES ".svg, .svgz and .json"
+#else
+#define QM_DOCUMENT "DOCUMENT.json"
+#define QM_READS "a JSON document"
+#define QM_KINDS "A document is a JSON document (docs/document-format.md); this build reads no SVG.\n"
+#define QM_FOLDER_FILES ".json"
+#endif
+
 const char kMainHelp[] =
     "Usage: quillmark COMMAND [OPTION]...\n"
     "Runs the Quillmark XAML export plug-in in a substitute host that reads the document\n"
-    "from a JSON file.\n"
+    "from " QM_READS ".\n"
     "\n"
     "Commands:\n"
-    "  export DOCUMENT.json -o OUTPUT.xaml   export a document to XAML\n"
+    "  export " QM_DOCUMENT " -o OUTPUT.xaml      export a document to XAML\n"
+    "  export DOCUMENT|FOLDER... --out-dir DIR\n"
+    "                                        export many documents, one XAML file each\n"
+    "  import " QM_DOCUMENT " -o OUTPUT.json      write the document as the host holds it, in JSON\n"
     "  about                                 show the plug-in's About box\n"
     "\n"
     "Options:\n"
     "  -h, --help      show this help (or a command's: quillmark export --help)\n"
     "      --version   show the version\n"
     "\n"
-    "Exit status: 0 on success, 1 when the plug-in reports an error, 2 for a bad command\n"
-    "line, a bad document or a missing plug-in.\n";
+    "Exit status: 0 on success, 1 when the plug-in reports an error (or, for a batch, when\n"
+    "any file failed), 2 for a bad command line, a bad document or a missing plug-in.\n";
 
 const char kExportHelp[] =
-    "Usage: quillmark export DOCUMENT.json -o OUTPUT.xaml [OPTION]...\n"
-    "Exports the document to XAML through the plug-in, as the host's Export command does.\n"
+    "Usage: quillmark export " QM_DOCUMENT " -o OUTPUT.xaml [OPTION]...\n"
+    "  or:  quillmark export DOCUMENT|FOLDER... --out-dir DIR [-j N] [OPTION]...\n"
+    "Exports documents to XAML through the plug-in, as the host's Export command does.\n"
+    QM_KINDS
+    "What the host's document cannot hold is left out, with a warning for each kind.\n"
     "\n"
     "  -o, --output FILE       the XAML file to write (at most 299 bytes of path)\n"
+    "      --out-dir DIR       export a batch: each DOCUMENT becomes DIR/NAME.xaml, and\n"
+    "                          the " QM_FOLDER_FILES " files of each FOLDER and its\n"
+    "                          sub-folders are exported with the sub-folders kept\n"
+    "  -j, --jobs N            export N files at once, in N worker processes (batch only)\n"
+    "      --strict            refuse a document that holds anything the host's document\n"
+    "                          cannot: nothing is written, and it counts as an error\n"
     "  -t, --target TARGET     wpf (default): a Viewbox around a Canvas of Paths;\n"
     "                          wpfe: a bare Canvas for WPF/E\n"
     "      --right-shift       hold the right Shift key during the export: for wpf, a\n"
@@ -44,7 +70,20 @@ const char kExportHelp[] =
     "  -v, --verbose           report the registered formats, open requests and host notes\n"
     "  -h, --help              show this help\n"
     "\n"
-    "The document format is described in docs/document-format.md.\n";
+    "A XAML file is written whole or not at all: a failed export leaves the file that was\n"
+    "there before. A batch goes on past a file that fails, shows its progress on a terminal\n"
+    "and ends with a summary; its exit status is 1 when any file failed.\n";
+
+const char kImportHelp[] =
+    "Usage: quillmark import " QM_DOCUMENT " -o OUTPUT.json [OPTION]...\n"
+    "Writes the document as the substitute host holds it, in the JSON form of\n"
+    "docs/document-format.md, to inspect or edit it; exporting that JSON writes the same\n"
+    "XAML as exporting the original. " QM_KINDS
+    "\n"
+    "  -o, --output FILE       the JSON file to write, or - for standard output\n"
+    "      --strict            refuse a document that holds anything the host's document\n"
+    "                          cannot (exit status 2, nothing written)\n"
+    "  -h, --help              show this help\n";
 
 const char kAboutHelp[] =
     "Usage: quillmark about [OPTION]...\n"
@@ -56,6 +95,8 @@ const char kAboutHelp[] =
     "  -h, --help              show this help\n";
 
 namespace {
+
+constexpr int kMaxJobs = 64;
 
 class ArgumentCursor {
 public:
@@ -95,8 +136,24 @@ bool Matches(const std::string& argument, const char* longName, const char* shor
     return false;
 }
 
+int ParseJobs(const std::string& command, const std::string& value) {
+    int jobs = 0;
+    size_t used = 0;
+    try {
+        jobs = std::stoi(value, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != value.size() || jobs < 1 || jobs > kMaxJobs) {
+        throw UsageError(command, "invalid number of jobs '" + value + "' (expected 1 to " + std::to_string(kMaxJobs) + ")");
+    }
+    return jobs;
+}
+
 void ParseSubcommand(CommandLine& line, const std::vector<std::string>& arguments, const std::string& command) {
     ArgumentCursor cursor(arguments, command);
+    const bool exports = command == "export" || command == kWorkerCommand;
+    const bool reads = exports || command == "import";
     std::vector<std::string> operands;
     bool optionsEnded = false;
     while (!cursor.Done()) {
@@ -110,23 +167,30 @@ void ParseSubcommand(CommandLine& line, const std::vector<std::string>& argument
             line.help = true;
         } else if (argument == "-v" || argument == "--verbose") {
             line.verbose = true;
-        } else if (Matches(argument, "plugin", nullptr, &length)) {
+        } else if (command != "import" && Matches(argument, "plugin", nullptr, &length)) {
             line.plugin = cursor.ValueOf(argument, "--plugin", length);
-        } else if (Matches(argument, "resources", nullptr, &length)) {
+        } else if (command != "import" && Matches(argument, "resources", nullptr, &length)) {
             line.resources = cursor.ValueOf(argument, "--resources", length);
-        } else if (command == "export" && Matches(argument, "output", "-o", &length)) {
+        } else if (reads && Matches(argument, "output", "-o", &length)) {
             line.output = cursor.ValueOf(argument, "--output", length);
-        } else if (command == "export" && Matches(argument, "target", "-t", &length)) {
+        } else if (reads && argument == "--strict") {
+            line.strict = true;
+        } else if (exports && Matches(argument, "out-dir", nullptr, &length)) {
+            line.outDir = cursor.ValueOf(argument, "--out-dir", length);
+            if (line.outDir->empty()) throw UsageError(command, "option '--out-dir' needs a folder");
+        } else if (exports && Matches(argument, "jobs", "-j", &length)) {
+            line.jobs = ParseJobs(command, cursor.ValueOf(argument, "--jobs", length));
+        } else if (exports && Matches(argument, "target", "-t", &length)) {
             const std::string target = cursor.ValueOf(argument, "--target", length);
             if (target != "wpf" && target != "wpfe") {
                 throw UsageError(command, "invalid target '" + target + "' (expected wpf or wpfe)");
             }
             line.everywhere = target == "wpfe";
-        } else if (command == "export" && argument == "--right-shift") {
+        } else if (exports && argument == "--right-shift") {
             line.rightShift = true;
-        } else if (command == "export" && argument == "--left-shift-tapped") {
+        } else if (exports && argument == "--left-shift-tapped") {
             line.leftShiftTapped = true;
-        } else if (command == "export" && argument == "--open") {
+        } else if (exports && argument == "--open") {
             line.open = true;
         } else {
             throw UsageError(command, "unknown option '" + argument + "'");
@@ -137,10 +201,26 @@ void ParseSubcommand(CommandLine& line, const std::vector<std::string>& argument
         if (!operands.empty()) throw UsageError(command, "unexpected argument '" + operands[0] + "'");
         return;
     }
+    if (command == kWorkerCommand) {
+        if (!operands.empty()) throw UsageError(command, "unexpected argument '" + operands[0] + "'");
+        return;
+    }
     if (operands.empty()) throw UsageError(command, "no document given");
-    if (operands.size() > 1) throw UsageError(command, "unexpected argument '" + operands[1] + "'");
-    line.document = operands[0];
-    if (line.output.empty()) throw UsageError(command, "no output file given (-o OUTPUT.xaml)");
+    line.documents = operands;
+    if (command == "import") {
+        if (operands.size() > 1) throw UsageError(command, "unexpected argument '" + operands[1] + "'");
+        if (line.output.empty()) throw UsageError(command, "no output file given (-o OUTPUT.json, or - for standard output)");
+        return;
+    }
+    if (line.outDir) {
+        if (!line.output.empty()) throw UsageError(command, "-o names one file; a batch is written into --out-dir");
+        if (line.open) throw UsageError(command, "--open opens one exported file; it cannot be used with --out-dir");
+        return;
+    }
+    if (operands.size() > 1) {
+        throw UsageError(command, "unexpected argument '" + operands[1] + "' (several documents are exported with --out-dir DIR)");
+    }
+    if (line.output.empty()) throw UsageError(command, "no output file given (-o OUTPUT.xaml, or --out-dir DIR)");
 }
 
 }  // namespace
@@ -159,6 +239,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (first == "export") {
         line.subcommand = Subcommand::kExport;
+    } else if (first == "import") {
+        line.subcommand = Subcommand::kImport;
+    } else if (first == kWorkerCommand) {
+        line.subcommand = Subcommand::kWorker;
     } else if (first == "about") {
         line.subcommand = Subcommand::kAbout;
     } else if (!first.empty() && first[0] == '-') {
@@ -168,6 +252,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     ParseSubcommand(line, std::vector<std::string>(arguments.begin() + 1, arguments.end()), first);
     return line;
+}
+
+std::vector<std::string> WorkerArguments(const CommandLine& line) {
+    std::vector<std::string> arguments = {kWorkerCommand};
+    if (line.everywhere) arguments.insert(arguments.end(), {"--target", "wpfe"});
+    if (line.rightShift) arguments.push_back("--right-shift");
+    if (line.leftShiftTapped) arguments.push_back("--left-shift-tapped");
+    if (line.strict) arguments.push_back("--strict");
+    if (line.verbose) arguments.push_back("--verbose");
+    if (line.plugin) arguments.push_back("--plugin=" + *line.plugin);
+    if (line.resources) arguments.push_back("--resources=" + *line.resources);
+    return arguments;
 }
 
 }  // namespace cli

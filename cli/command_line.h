@@ -20,16 +20,24 @@ private:
     std::string command_;
 };
 
-enum class Subcommand { kNone, kExport, kAbout };
+enum class Subcommand { kNone, kExport, kImport, kAbout, kWorker };
+
+// The hidden subcommand of the worker processes of a parallel batch (`export -j N`): it takes
+// files to export from standard input and answers one result per file on standard output.
+constexpr char kWorkerCommand[] = "batch-worker";
 
 struct CommandLine {
     Subcommand subcommand = Subcommand::kNone;
     bool help = false;
     bool version = false;
     bool verbose = false;
-    // export
-    std::string document;
+    // export and import
+    std::vector<std::string> documents;  // files, and for a batch export also folders
     std::string output;
+    bool strict = false;  // anything the document format cannot hold is an error
+    // export
+    std::optional<std::string> outDir;  // a batch: one XAML file per document in this folder
+    int jobs = 1;
     bool everywhere = false;  // --target wpfe
     bool rightShift = false;
     bool leftShiftTapped = false;
@@ -41,8 +49,15 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The arguments that start a worker process exporting with the same settings as `line`.
+std::vector<std::string> WorkerArguments(const CommandLine& line);
+
+// Whether the export exports a batch (into --out-dir) rather than one file.
+inline bool IsBatch(const CommandLine& line) { return line.outDir.has_value(); }
+
 extern const char kMainHelp[];
 extern const char kExportHelp[];
+extern const char kImportHelp[];
 extern const char kAboutHelp[];
 
 }  // namespace cli

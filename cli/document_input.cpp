@@ -1,0 +1,161 @@
+#include "cli/document_input.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "document/json_loader.h"
+
+#if defined(QUILLMARK_WITH_SVG)
+#include "document/svg/svg_reader.h"
+#endif
+
+namespace cli {
+
+namespace {
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool IsXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+void SkipSpace(std::string_view& text) {
+    while (!text.empty() && IsXmlSpace(text.front())) text.remove_prefix(1);
+}
+
+// Skips past `end`; false when the text ends first.
+bool SkipPast(std::string_view& text, std::string_view end) {
+    const size_t at = text.find(end);
+    if (at == std::string_view::npos) return false;
+    text.remove_prefix(at + end.size());
+    return true;
+}
+
+// Skips a DOCTYPE, whose internal subset in brackets may hold '>' of its own declarations.
+bool SkipDoctype(std::string_view& text) {
+    int brackets = 0;
+    char quote = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            ++brackets;
+        } else if (c == ']') {
+            --brackets;
+        } else if (c == '>' && brackets <= 0) {
+            text.remove_prefix(i + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+DocumentKind SniffXml(std::string_view text, std::string* why) {
+    const auto unknown = [why](const std::string& reason) {
+        if (why != nullptr) *why = reason;
+        return DocumentKind::kUnknown;
+    };
+    while (true) {
+        SkipSpace(text);
+        if (text.empty()) return unknown("XML without a root element");
+        if (StartsWith(text, "<?")) {
+            if (!SkipPast(text, "?>")) return unknown("XML whose declaration does not end");
+        } else if (StartsWith(text, "<!--")) {
+            if (!SkipPast(text, "-->")) return unknown("XML whose comment does not end");
+        } else if (StartsWith(text, "<!DOCTYPE") || StartsWith(text, "<!doctype")) {
+            if (!SkipDoctype(text)) return unknown("XML whose DOCTYPE does not end");
+        } else if (StartsWith(text, "<")) {
+            break;
+        } else {
+            return unknown("text that is neither SVG nor JSON");
+        }
+    }
+    text.remove_prefix(1);
+    size_t length = 0;
+    while (length < text.size() && !IsXmlSpace(text[length]) && text[length] != '>' && text[length] != '/') ++length;
+    const std::string_view name = text.substr(0, length);
+    const size_t colon = name.rfind(':');
+    const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
+    if (local == "svg") return DocumentKind::kSvg;
+    return unknown("XML whose root element is <" + std::string(name.substr(0, 40)) + ">, not <svg>");
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw InputError("cannot open the file");
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    if (file.bad()) throw InputError("cannot read the file");
+    return bytes.str();
+}
+
+}  // namespace
+
+DocumentKind SniffDocument(std::string_view bytes, std::string* why) {
+    if (bytes.size() >= 2 && uint8_t(bytes[0]) == 0x1F && uint8_t(bytes[1]) == 0x8B) return DocumentKind::kSvg;
+    // XML in UTF-16 starts with its byte order mark; the SVG reader decodes it.
+    if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF")) return DocumentKind::kSvg;
+    std::string_view text = bytes;
+    if (StartsWith(text, "\xEF\xBB\xBF")) text.remove_prefix(3);
+    SkipSpace(text);
+    if (text.empty()) {
+        if (why != nullptr) *why = bytes.empty() ? "the file is empty" : "the file holds only white space";
+        return DocumentKind::kUnknown;
+    }
+    if (text.front() == '{' || text.front() == '[') return DocumentKind::kJson;
+    if (text.front() == '<') return SniffXml(text, why);
+    if (why != nullptr) *why = "neither SVG nor JSON";
+    return DocumentKind::kUnknown;
+}
+
+bool ReadsSvg() {
+#if defined(QUILLMARK_WITH_SVG)
+    return true;
+#else
+    return false;
+#endif
+}
+
+InputDocument ReadInputDocument(const std::string& path) {
+    const std::string bytes = ReadBytes(path);
+    std::string why;
+    InputDocument input;
+    input.kind = SniffDocument(bytes, &why);
+    switch (input.kind) {
+        case DocumentKind::kJson:
+            try {
+                input.document = document::LoadDocument(bytes);
+            } catch (const document::DocumentError& error) {
+                throw InputError(error.what());
+            }
+            break;
+        case DocumentKind::kSvg: {
+#if defined(QUILLMARK_WITH_SVG)
+            try {
+                document::svg::ReadResult result = document::svg::ReadSvg(bytes, path);
+                input.document = std::move(result.document);
+                for (const auto& entry : result.losses.Entries()) input.losses.push_back({entry.kind, entry.count, entry.first});
+            } catch (const document::svg::SvgError& error) {
+                // The reader names the file itself.
+                std::string message = error.what();
+                if (StartsWith(message, path + ": ")) message.erase(0, path.size() + 2);
+                throw InputError(message);
+            }
+#else
+            throw InputError("an SVG document, which this build of quillmark does not read (it reads JSON)");
+#endif
+            break;
+        }
+        case DocumentKind::kUnknown:
+            throw InputError("not a document quillmark reads (" + why + "; expected " +
+                             (ReadsSvg() ? "SVG or JSON" : "JSON") + ")");
+    }
+    return input;
+}
+
+}  // namespace cli

@@ -1,0 +1,160 @@
+#include "cli/file_export.h"
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/plugin_host.h"
+#include "cli/temporary_output.h"
+
+namespace cli {
+
+namespace fs = std::filesystem;
+using namespace substitute;
+
+namespace {
+
+constexpr int16_t kKeyDown = int16_t(0x8000);
+constexpr int16_t kKeyPressedSinceLastQuery = 1;
+constexpr int32_t kLeftShift = 0xA0;
+constexpr int32_t kRightShift = 0xA1;
+
+// The plural of a kind such as "mask" or "stroke of an unevenly stretched shape": its first
+// word takes the plural ending.
+std::string Plural(const std::string& kind) {
+    size_t end = kind.find(' ');
+    if (end == std::string::npos) end = kind.size();
+    const std::string word = kind.substr(0, end);
+    std::string plural;
+    const auto endsWith = [&word](const char* suffix) {
+        const std::string s = suffix;
+        return word.size() >= s.size() && word.compare(word.size() - s.size(), s.size(), s) == 0;
+    };
+    if (word.empty()) {
+        plural = word;
+    } else if (endsWith("s") || endsWith("x") || endsWith("z") || endsWith("ch") || endsWith("sh")) {
+        plural = word + "es";
+    } else if (word.size() >= 2 && word.back() == 'y' && std::string("aeiou").find(word[word.size() - 2]) == std::string::npos) {
+        plural = word.substr(0, word.size() - 1) + "ies";
+    } else {
+        plural = word + "s";
+    }
+    return plural + kind.substr(end);
+}
+
+}  // namespace
+
+bool Failed(FileStatus status) {
+    return status == FileStatus::kDocumentFailed || status == FileStatus::kExportFailed;
+}
+
+std::string LossText(const Loss& loss) {
+    std::string text = std::to_string(loss.count) + " " + (loss.count == 1 ? loss.kind : Plural(loss.kind)) + " left out";
+    if (!loss.first.empty()) text += (loss.count == 1 ? " (" : " (first: ") + loss.first + ")";
+    return text;
+}
+
+bool ReportLosses(std::ostream& out, const std::string& prefix, const std::vector<Loss>& losses, bool strict) {
+    for (const Loss& loss : losses) out << prefix << (strict ? "error: " : "warning: ") << LossText(loss) << "\n";
+    if (strict && !losses.empty()) {
+        out << prefix << "not written: --strict refuses what the host's document cannot hold\n";
+        return false;
+    }
+    return true;
+}
+
+FileResult FileExporter::Export(const std::string& input, const std::string& output) const {
+    try {
+        return Export(input, ReadInputDocument(input), output);
+    } catch (const InputError& error) {
+        return {FileStatus::kDocumentFailed, "quillmark: " + input + ": " + error.what() + "\n"};
+    }
+}
+
+FileResult FileExporter::Export(const std::string& input, InputDocument document, const std::string& output) const {
+    const std::string prefix = "quillmark: " + input + ": ";
+    std::ostringstream messages;
+    const auto finish = [&messages](FileStatus status) { return FileResult{status, messages.str()}; };
+
+    if (!ReportLosses(messages, prefix, document.losses, settings_.strict)) return finish(FileStatus::kDocumentFailed);
+    if (output.size() >= kFileFormatPathSize) {
+        messages << prefix << "the output path " << output << " is longer than " << kFileFormatPathSize - 1
+                 << " bytes, more than the host's messages can carry\n";
+        return finish(FileStatus::kExportFailed);
+    }
+    std::unique_ptr<TemporaryOutput> file;
+    try {
+        file = std::make_unique<TemporaryOutput>(output);
+    } catch (const OutputError& error) {
+        messages << prefix << "cannot write " << output << ": " << error.what() << "\n";
+        return finish(FileStatus::kExportFailed);
+    }
+    const std::string temporary = file->Path().string();
+    if (temporary.size() >= kFileFormatPathSize) {
+        messages << prefix << "the output path " << output << " leaves no room in the host's messages for the name of"
+                 << " the temporary file it is written to first\n";
+        return finish(FileStatus::kExportFailed);
+    }
+
+    if (onTemporary_) onTemporary_(temporary);
+
+    Host host(std::move(document.document));
+    if (resources_) host.SetResources(resources_);
+    host.SetKeyState(kLeftShift, settings_.leftShiftTapped ? kKeyPressedSinceLastQuery : int16_t(0));
+    host.SetKeyState(kRightShift, settings_.rightShift ? kKeyDown : int16_t(0));
+    std::vector<std::string> openRequests;
+    host.OnOpenRequest([&openRequests](const std::string& path) { openRequests.push_back(path); });
+
+    const size_t formatIndex = settings_.everywhere ? 1 : 0;
+    const ExportOutcome outcome = RunExport(host, module_, formatIndex, temporary);
+
+    if (settings_.verbose) {
+        for (const FormatRegistration& format : host.Formats()) {
+            messages << prefix << "format registered: \"" << format.title << "\" (." << format.extension << ")\n";
+        }
+    }
+    bool failed = ReportWhatWasShown(messages, prefix, host, true);
+    if (outcome.startup != kNoErr) {
+        messages << prefix << "the plug-in's start-up failed with " << ErrorText(outcome.startup) << "\n";
+        failed = true;
+    } else if (!outcome.exported) {
+        messages << prefix << "the plug-in registered no " << (settings_.everywhere ? "WPF/E" : "WPF") << " format\n";
+        failed = true;
+    }
+    if (outcome.go != kNoErr) {
+        messages << prefix << "the export failed with " << ErrorText(outcome.go) << "\n";
+        failed = true;
+    }
+    if (outcome.shutdown != kNoErr) {
+        messages << prefix << "the plug-in's shut-down failed with " << ErrorText(outcome.shutdown) << "\n";
+        failed = true;
+    }
+    std::error_code sizeError;
+    if (!failed && fs::file_size(file->Path(), sizeError) == 0) {
+        messages << prefix << "the plug-in reported success but wrote nothing\n";
+        failed = true;
+    }
+    if (!failed) {
+        try {
+            file->Commit();
+        } catch (const OutputError& error) {
+            messages << prefix << error.what() << "\n";
+            failed = true;
+        }
+    }
+    if (failed) {
+        messages << prefix << "not exported; " << output
+                 << (fs::exists(output) ? " is left as it was\n" : " was not written\n");
+    }
+    // The plug-in asked to open the file it wrote, which is now at its destination.
+    for (const std::string& path : openRequests) {
+        const std::string opened = path == temporary ? output : path;
+        if (failed && path == temporary) continue;
+        if (settings_.verbose) messages << prefix << "the plug-in asks to open " << opened << "\n";
+        if (settings_.open) OpenWithDesktopViewer(opened);
+    }
+    if (settings_.verbose) ReportHostNotes(messages, prefix, host);
+    if (failed) return finish(FileStatus::kExportFailed);
+    return finish(document.losses.empty() ? FileStatus::kExported : FileStatus::kExportedWithWarnings);
+}
+
+}  // namespace cli

@@ -1,0 +1,59 @@
+// The export of one document to one XAML file through a loaded module: read, warn about what
+// was left out, export under a temporary name, and move the finished file into place.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/document_input.h"
+#include "substitute/plugin_module.h"
+#include "substitute/resource_file.h"
+
+namespace cli {
+
+enum class FileStatus {
+    kExported,
+    kExportedWithWarnings,  // something the host's document cannot hold was left out
+    kDocumentFailed,        // unreadable, or refused by --strict; nothing written
+    kExportFailed,          // the plug-in or the file system failed; nothing written
+};
+
+struct FileResult {
+    FileStatus status = FileStatus::kExported;
+    std::string messages;  // whole lines, each "quillmark: FILE: ...\n"
+};
+
+bool Failed(FileStatus status);
+
+// "3 masks left out (first: id "m1")".
+std::string LossText(const Loss& loss);
+
+// Writes the losses as warnings, or as errors under --strict, each line after `prefix`.
+// Answers whether the document may still be used.
+bool ReportLosses(std::ostream& out, const std::string& prefix, const std::vector<Loss>& losses, bool strict);
+
+class FileExporter {
+public:
+    FileExporter(substitute::PluginModule& module, std::shared_ptr<const substitute::ResourceFile> resources,
+                 const CommandLine& settings)
+        : module_(module), resources_(std::move(resources)), settings_(settings) {}
+
+    FileResult Export(const std::string& input, const std::string& output) const;
+    // Exports a document already read from `input`.
+    FileResult Export(const std::string& input, InputDocument document, const std::string& output) const;
+
+    // Told the name of each temporary file before the plug-in writes it, so that whoever
+    // outlives a crash of this process can remove it.
+    void OnTemporaryFile(std::function<void(const std::string&)> handler) { onTemporary_ = std::move(handler); }
+
+private:
+    std::function<void(const std::string&)> onTemporary_;
+    substitute::PluginModule& module_;
+    std::shared_ptr<const substitute::ResourceFile> resources_;
+    const CommandLine& settings_;
+};
+
+}  // namespace cli

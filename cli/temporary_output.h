@@ -1,0 +1,37 @@
+// A file written whole or not at all: written under a temporary name in the destination's
+// folder and renamed into place only once it is complete, so that a failed export never leaves
+// a partial file, nor touches the file that was there before.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace cli {
+
+class OutputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TemporaryOutput {
+public:
+    // Creates an empty temporary file beside `destination`. Throws OutputError.
+    explicit TemporaryOutput(std::filesystem::path destination);
+    // Removes the temporary file unless it was committed.
+    ~TemporaryOutput();
+    TemporaryOutput(const TemporaryOutput&) = delete;
+    TemporaryOutput& operator=(const TemporaryOutput&) = delete;
+
+    const std::filesystem::path& Path() const { return temporary_; }
+    const std::filesystem::path& Destination() const { return destination_; }
+    // Renames the temporary file to the destination, replacing what was there. Throws OutputError.
+    void Commit();
+
+private:
+    std::filesystem::path destination_;
+    std::filesystem::path temporary_;
+    bool committed_ = false;
+};
+
+}  // namespace cli
