@@ -30,7 +30,8 @@ class Usage(unittest.TestCase):
 
     def test_help_for_the_command_and_each_subcommand(self):
         for args, first_line in [(['--help'], 'Usage: quillmark COMMAND'), (['-h'], 'Usage: quillmark COMMAND'),
-                                 (['export', '--help'], 'Usage: quillmark export DOCUMENT.json -o OUTPUT.xaml'),
+                                 (['export', '--help'], 'Usage: quillmark export '),
+                                 (['import', '--help'], 'Usage: quillmark import '),
                                  (['about', '-h'], 'Usage: quillmark about')]:
             r = run(*args)
             self.assertEqual(r.returncode, 0, args)
@@ -48,6 +49,14 @@ class Usage(unittest.TestCase):
                  (['export', 'a.json', '-o'], "option '--output' needs a value"),
                  (['export', 'a.json', '-o', 'a.xaml', '--target', 'svg'], "invalid target 'svg'"),
                  (['about', '--open'], "unknown option '--open'"),
+                 (['export', 'a.json', '-o', 'a.xaml', '--out-dir', 'out'], '-o names one file'),
+                 (['export', 'a.json', '--out-dir', 'out', '--open'], '--open opens one exported file'),
+                 (['export', 'a.json', '--out-dir', 'out', '-j', '0'], "invalid number of jobs '0'"),
+                 (['export', 'a.json', '--out-dir', 'out', '--jobs=x'], "invalid number of jobs 'x'"),
+                 (['export', 'a.json', 'b.json', '-o', 'a.xaml'], 'with --out-dir DIR'),
+                 (['import', 'a.svg'], 'no output file given'),
+                 (['import', 'a.svg', 'b.svg', '-o', 'x.json'], "unexpected argument 'b.svg'"),
+                 (['import', 'a.svg', '-o', 'x.json', '--target', 'wpf'], "unknown option '--target'"),
                  (['about', 'extra'], "unexpected argument 'extra'")]
         for args, message in cases:
             r = run(*args)
@@ -152,12 +161,13 @@ class EndToEnd(unittest.TestCase):
         r, _ = self.export('-v', '--left-shift-tapped')
         self.assertNotIn('asks to open', r.stderr)
 
-    def test_a_file_that_cannot_be_written_is_reported_by_the_plugin(self):
+    def test_a_file_that_cannot_be_written_is_an_error_that_writes_nothing(self):
         output = os.path.join(self.folder.name, 'no such folder', 'out.xaml')
         r = run('export', os.path.join(EXAMPLES, 'badge.json'), '-o', output, '--left-shift-tapped')
         self.assertEqual(r.returncode, 1, r.stderr)
-        self.assertIn('Plug-in Error', r.stderr)
-        self.assertFalse(os.path.exists(output))
+        self.assertIn('cannot write ' + output, r.stderr)
+        self.assertIn('no such folder', r.stderr)
+        self.assertFalse(os.path.exists(os.path.dirname(output)))
 
     def test_about_shows_the_about_box(self):
         r = run('about')
@@ -169,4 +179,7 @@ class EndToEnd(unittest.TestCase):
 if __name__ == '__main__':
     QUILLMARK, EXAMPLES = sys.argv[1], sys.argv[2]
     WITH_PLUGIN = '--with-plugin' in sys.argv
+    import batch_test
+    batch_test.configure(QUILLMARK, EXAMPLES, WITH_PLUGIN)
+    from batch_test import *  # noqa: F401,F403  the batch, import and input tests run with these
     unittest.main(argv=[sys.argv[0], '-v'])
