@@ -73,9 +73,12 @@ int RunBatch(const CommandLine& line, const char* argv0) {
     const std::vector<BatchItem> items = PlanBatch(line.documents, outDir, extensions, problems);
     for (const std::string& problem : problems) std::cerr << "quillmark: " << problem << "\n";
 
-    const bool parallel = line.jobs > 1 && items.size() > 1 && WorkersAvailable();
-    if (line.jobs > 1 && !WorkersAvailable()) {
-        std::cerr << "quillmark: note: -j is not available on this platform; the documents are exported one at a time\n";
+    // Only a worker can be stopped when it takes too long.
+    const bool wantWorkers = (line.jobs > 1 && items.size() > 1) || line.timeout > 0;
+    const bool parallel = wantWorkers && WorkersAvailable();
+    if (wantWorkers && !WorkersAvailable()) {
+        std::cerr << "quillmark: note: worker processes (-j, --timeout) are not available on this platform; the"
+                     " documents are exported one at a time, without a time limit\n";
     }
 
     // The sequential batch loads the module here, once; workers load it themselves.
@@ -110,7 +113,7 @@ int RunBatch(const CommandLine& line, const char* argv0) {
         }
     }
     if (parallel && !jobs.empty()) {
-        const bool ran = RunInWorkers(jobs, line.jobs, WorkerArguments(line),
+        const bool ran = RunInWorkers(jobs, line.jobs, line.timeout, WorkerArguments(line),
                                       [&results](size_t index, FileResult result) { results.Deliver(index, std::move(result)); });
         if (!ran) return kExitUsage;
     }

@@ -15,7 +15,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 extern char** environ;
 #endif
@@ -40,7 +43,7 @@ bool WorkersAvailable() {
     return false;
 }
 
-bool RunInWorkers(const std::vector<WorkerJob>&, int, const std::vector<std::string>&,
+bool RunInWorkers(const std::vector<WorkerJob>&, int, double, const std::vector<std::string>&,
                   const std::function<void(size_t, FileResult)>&) {
     return false;
 }
@@ -76,6 +79,8 @@ struct Worker {
     std::string buffer;
     bool ready = false;
     std::optional<size_t> current;  // index into the job list
+    std::chrono::steady_clock::time_point started;  // of the current job
+    bool stopped = false;  // killed for taking too long
     std::string temporary;
 };
 
@@ -124,9 +129,9 @@ bool Spawn(Worker& worker, const std::vector<std::string>& arguments) {
 
 class Pool {
 public:
-    Pool(const std::vector<WorkerJob>& jobs, const std::vector<std::string>& arguments,
+    Pool(const std::vector<WorkerJob>& jobs, const std::vector<std::string>& arguments, double timeout,
          const std::function<void(size_t, FileResult)>& finished)
-        : jobs_(jobs), arguments_(arguments), finished_(finished) {}
+        : jobs_(jobs), arguments_(arguments), timeout_(timeout), finished_(finished) {}
 
     bool Run(int count);
 
@@ -135,9 +140,13 @@ private:
     // Handles the complete frames in the worker's buffer.
     void Parse(Worker& worker);
     void Ended(Worker& worker);
+    // Milliseconds until the first running job reaches the time limit, or -1.
+    int PollTimeout() const;
+    void StopSlowWorkers();
 
     const std::vector<WorkerJob>& jobs_;
     const std::vector<std::string>& arguments_;
+    double timeout_;
     const std::function<void(size_t, FileResult)>& finished_;
     std::vector<Worker> workers_;
     size_t next_ = 0;
@@ -153,6 +162,7 @@ void Pool::Assign(Worker& worker) {
     }
     const WorkerJob& job = jobs_[next_];
     worker.current = next_++;
+    worker.started = std::chrono::steady_clock::now();
     std::string request = job.input;
     request += '\0';
     request += job.output;
@@ -205,9 +215,11 @@ void Pool::Ended(Worker& worker) {
             std::error_code ignored;
             std::filesystem::remove(worker.temporary, ignored);
         }
-        finished_(job.index, FileResult{FileStatus::kExportFailed,
-                                        "quillmark: " + job.input + ": the worker process exporting it " + EndOf(status) +
-                                            "; not exported\n"});
+        char limit[32];
+        std::snprintf(limit, sizeof limit, "%g", timeout_);
+        const std::string why = worker.stopped ? std::string("took longer than ") + limit + " s and was stopped"
+                                               : "made its worker process end: it " + EndOf(status);
+        finished_(job.index, FileResult{FileStatus::kExportFailed, "quillmark: " + job.input + ": " + why + "; not exported\n"});
         worker.current.reset();
     }
     // The rest of the batch goes on in a new worker, unless workers cannot start at all.
@@ -219,6 +231,29 @@ void Pool::Ended(Worker& worker) {
         }
     }
     worker.pid = -1;
+}
+
+int Pool::PollTimeout() const {
+    if (timeout_ <= 0) return -1;
+    double shortest = timeout_;
+    const auto now = std::chrono::steady_clock::now();
+    for (const Worker& worker : workers_) {
+        if (worker.results < 0 || !worker.current || worker.stopped) continue;
+        shortest = std::min(shortest, timeout_ - std::chrono::duration<double>(now - worker.started).count());
+    }
+    return std::max(0, int(shortest * 1000) + 1);
+}
+
+void Pool::StopSlowWorkers() {
+    if (timeout_ <= 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    for (Worker& worker : workers_) {
+        if (worker.results < 0 || !worker.current || worker.stopped) continue;
+        if (std::chrono::duration<double>(now - worker.started).count() < timeout_) continue;
+        // Its pipe then ends, and Ended() reports the file and starts another worker.
+        worker.stopped = true;
+        kill(worker.pid, SIGKILL);
+    }
 }
 
 bool Pool::Run(int count) {
@@ -238,7 +273,7 @@ bool Pool::Run(int count) {
             owners.push_back(&worker);
         }
         if (fds.empty()) break;
-        if (poll(fds.data(), fds.size(), -1) < 0) {
+        if (poll(fds.data(), fds.size(), PollTimeout()) < 0) {
             if (errno == EINTR) continue;
             std::cerr << "quillmark: waiting for the workers failed: " << std::strerror(errno) << "\n";
             return false;
@@ -246,6 +281,7 @@ bool Pool::Run(int count) {
         for (size_t i = 0; i < fds.size(); ++i) {
             if (fds[i].revents == 0) continue;
             Worker& worker = *owners[i];
+            if (worker.results < 0) continue;
             char chunk[65536];
             const ssize_t n = read(worker.results, chunk, sizeof chunk);
             if (n < 0 && errno == EINTR) continue;
@@ -256,6 +292,7 @@ bool Pool::Run(int count) {
                 Ended(worker);
             }
         }
+        StopSlowWorkers();
     }
     // Workers that ended before they were ready said why; jobs nobody took are lost otherwise.
     if (!anyReady_) return false;
@@ -273,11 +310,11 @@ bool WorkersAvailable() {
     return true;
 }
 
-bool RunInWorkers(const std::vector<WorkerJob>& jobs, int count, const std::vector<std::string>& workerArguments,
+bool RunInWorkers(const std::vector<WorkerJob>& jobs, int count, double timeout, const std::vector<std::string>& workerArguments,
                   const std::function<void(size_t, FileResult)>& finished) {
     // A worker that dies must not take the batch with it when its job is written.
     signal(SIGPIPE, SIG_IGN);
-    return Pool(jobs, workerArguments, finished).Run(count);
+    return Pool(jobs, workerArguments, timeout, finished).Run(count);
 }
 
 int RunWorker(const CommandLine& line, const char* argv0) {

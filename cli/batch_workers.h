@@ -23,9 +23,10 @@ struct WorkerJob {
 // Whether this platform runs workers (elsewhere a batch runs in one process).
 bool WorkersAvailable();
 
-// Exports the jobs in `count` workers; `finished` receives every job's result (in the order they
+// Exports the jobs in `count` workers, stopping any that spends more than `timeout` seconds on
+// one file (0: no limit); `finished` receives every job's result (in the order they
 // finish). Answers false when no worker could start (each says why on standard error).
-bool RunInWorkers(const std::vector<WorkerJob>& jobs, int count, const std::vector<std::string>& workerArguments,
+bool RunInWorkers(const std::vector<WorkerJob>& jobs, int count, double timeout, const std::vector<std::string>& workerArguments,
                   const std::function<void(size_t, FileResult)>& finished);
 
 // The worker's side: reads jobs from standard input, answers on standard output. Answers the

@@ -55,6 +55,8 @@ const char kExportHelp[] =
     "                          the " QM_FOLDER_FILES " files of each FOLDER and its\n"
     "                          sub-folders are exported with the sub-folders kept\n"
     "  -j, --jobs N            export N files at once, in N worker processes (batch only)\n"
+    "      --timeout SECONDS   stop the export of a batch's file that takes longer and count\n"
+    "                          it as failed (the batch's files are then exported by workers)\n"
     "      --strict            refuse a document that holds anything the host's document\n"
     "                          cannot: nothing is written, and it counts as an error\n"
     "  -t, --target TARGET     wpf (default): a Viewbox around a Canvas of Paths;\n"
@@ -150,6 +152,20 @@ int ParseJobs(const std::string& command, const std::string& value) {
     return jobs;
 }
 
+double ParseSeconds(const std::string& command, const std::string& value) {
+    double seconds = 0;
+    size_t used = 0;
+    try {
+        seconds = std::stod(value, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != value.size() || !(seconds > 0) || seconds > 1e6) {
+        throw UsageError(command, "invalid timeout '" + value + "' (expected a number of seconds)");
+    }
+    return seconds;
+}
+
 void ParseSubcommand(CommandLine& line, const std::vector<std::string>& arguments, const std::string& command) {
     ArgumentCursor cursor(arguments, command);
     const bool exports = command == "export" || command == kWorkerCommand;
@@ -180,6 +196,8 @@ void ParseSubcommand(CommandLine& line, const std::vector<std::string>& argument
             if (line.outDir->empty()) throw UsageError(command, "option '--out-dir' needs a folder");
         } else if (exports && Matches(argument, "jobs", "-j", &length)) {
             line.jobs = ParseJobs(command, cursor.ValueOf(argument, "--jobs", length));
+        } else if (exports && Matches(argument, "timeout", nullptr, &length)) {
+            line.timeout = ParseSeconds(command, cursor.ValueOf(argument, "--timeout", length));
         } else if (exports && Matches(argument, "target", "-t", &length)) {
             const std::string target = cursor.ValueOf(argument, "--target", length);
             if (target != "wpf" && target != "wpfe") {
@@ -216,6 +234,9 @@ void ParseSubcommand(CommandLine& line, const std::vector<std::string>& argument
         if (!line.output.empty()) throw UsageError(command, "-o names one file; a batch is written into --out-dir");
         if (line.open) throw UsageError(command, "--open opens one exported file; it cannot be used with --out-dir");
         return;
+    }
+    if (line.timeout > 0 && command == "export") {
+        throw UsageError(command, "--timeout applies to the files of a batch (--out-dir DIR)");
     }
     if (operands.size() > 1) {
         throw UsageError(command, "unexpected argument '" + operands[1] + "' (several documents are exported with --out-dir DIR)");

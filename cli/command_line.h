@@ -38,6 +38,7 @@ struct CommandLine {
     // export
     std::optional<std::string> outDir;  // a batch: one XAML file per document in this folder
     int jobs = 1;
+    double timeout = 0;  // seconds a batch's file may take before its worker is stopped; 0: no limit
     bool everywhere = false;  // --target wpfe
     bool rightShift = false;
     bool leftShiftTapped = false;

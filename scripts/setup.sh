@@ -4,7 +4,8 @@
 set -euo pipefail
 
 QUILLMARK_PACKAGES=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev nlohmann-json3-dev
-                    binutils-mingw-w64-i686 libxml2-utils clang libclang-rt-14-dev libexpat1-dev zlib1g-dev)
+                    binutils-mingw-w64-i686 libxml2-utils clang libclang-rt-14-dev libexpat1-dev zlib1g-dev
+                    openclipart-svg)
 
 quillmark_missing_packages() {
     local missing=()

@@ -325,3 +325,19 @@ class Batch(Fixture):
         r = self.batch(self.example('badge.json'), '--out-dir', self.path('file'))
         self.assertEqual(r.returncode, 2, r.stderr)
         self.assertIn('cannot make the output folder', r.stderr)
+
+    def test_a_file_over_the_time_limit_is_stopped_and_the_batch_goes_on(self):
+        write(self.path('in', 'a-full.json'), overfull_document())
+        write(self.path('in', 'b-full.json'), overfull_document())
+        out = self.path('out')
+        os.makedirs(out)
+        with open(os.path.join(out, 'a-full.xaml'), 'wb') as f:
+            f.write(b'before')
+        r = self.batch(self.path('in'), '--out-dir', out, '--timeout', '0.001')
+        self.assertEqual(r.returncode, 1, r.stderr)
+        self.assertIn(self.path('in', 'a-full.json') + ': took longer than 0.001 s and was stopped; not exported',
+                      r.stderr)
+        self.assertIn(self.path('in', 'b-full.json') + ': took longer than 0.001 s', r.stderr)
+        self.assertEqual(self.summary(r.stderr), (2, 0, 0, 2))
+        self.assertEqual(read(os.path.join(out, 'a-full.xaml')), b'before')
+        self.assertEqual(self.leftovers(out), [])
