@@ -9,6 +9,7 @@
 #if defined(_WIN32)
 #include <io.h>
 #include <process.h>
+#include <sys/stat.h>
 #else
 #include <unistd.h>
 #endif
