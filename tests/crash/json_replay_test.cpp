@@ -18,12 +18,6 @@ using crash_test::ReplayFile;
 
 class JsonReplayTest : public ::testing::TestWithParam<ReplayFile> {};
 
-std::string ViolationText(const fuzz::ExportReport& report) {
-    std::string text;
-    for (const std::string& violation : report.violations) text += "\n  " + violation;
-    return text;
-}
-
 TEST_P(JsonReplayTest, ReadsAndExportsCleanly) {
     const std::string bytes = crash_test::ReadBytes(GetParam().path);
     const fuzz::FuzzInput input = fuzz::DecodeInput(bytes);
@@ -46,15 +40,11 @@ TEST_P(JsonReplayTest, ReadsAndExportsCleanly) {
     // A document holds its art uniquely: each export reads its own.
     const auto load = [&] { return document::LoadDocument(std::string(input.document)); };
     const fuzz::ExportReport asFound = fuzz::ExportDocument(load(), input);
-    EXPECT_TRUE(asFound.violations.empty()) << "for " << fuzz::TargetName(input.target)
-                                            << (input.fault ? " with a fault of " + input.fault->operation : "")
-                                            << ":" << ViolationText(asFound);
+    EXPECT_TRUE(asFound.violations.empty()) << crash_test::ReportText(input, asFound);
     for (fuzz::Target target : {fuzz::Target::kWpf, fuzz::Target::kWpfe, fuzz::Target::kDrawingBrush}) {
-        fuzz::FuzzInput plain = input;
-        plain.target = target;
-        plain.fault.reset();
+        const fuzz::FuzzInput plain = crash_test::WithoutFault(input, target);
         const fuzz::ExportReport report = fuzz::ExportDocument(load(), plain);
-        EXPECT_TRUE(report.violations.empty()) << "for " << fuzz::TargetName(target) << ":" << ViolationText(report);
+        EXPECT_TRUE(report.violations.empty()) << crash_test::ReportText(plain, report);
     }
 }
 

@@ -40,6 +40,23 @@ std::string TestName(const ReplayFile& file) {
     return name;
 }
 
+std::string ReportText(const fuzz::FuzzInput& input, const fuzz::ExportReport& report) {
+    std::string text = std::string("for ") + fuzz::TargetName(input.target);
+    if (input.fault) {
+        text += " with " + input.fault->operation + " failing after " + std::to_string(input.fault->succeedFirst) +
+                " calls";
+    }
+    text += ":";
+    for (const std::string& violation : report.violations) text += "\n  " + violation;
+    return text;
+}
+
+fuzz::FuzzInput WithoutFault(fuzz::FuzzInput input, fuzz::Target target) {
+    input.target = target;
+    input.fault.reset();
+    return input;
+}
+
 std::string UncleanMessage(const std::string& message, const std::string& fileName) {
     const std::string prefix = fileName + ": ";
     if (message.compare(0, prefix.size(), prefix) != 0) return "it does not start with the file's name";

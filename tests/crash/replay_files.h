@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/driver/export_run.h"
+#include "fuzz/driver/fuzz_input.h"
+
 namespace crash_test {
 
 struct ReplayFile {
@@ -22,6 +25,11 @@ std::vector<ReplayFile> ReplayFiles(const std::string& format);
 std::string ReadBytes(const std::string& path);
 // The test's name of a file: letters and digits kept, anything else as '_'.
 std::string TestName(const ReplayFile& file);
+
+// The violations of an export, with the mode and fault it ran under, for a failing test.
+std::string ReportText(const fuzz::FuzzInput& input, const fuzz::ExportReport& report);
+// The same input exported for `target` without a fault.
+fuzz::FuzzInput WithoutFault(fuzz::FuzzInput input, fuzz::Target target);
 
 // Whether an error message is clean: it starts with the file's name, goes on to say where in
 // the file (a line, or the path of a value), and is not a parser library's own text.
