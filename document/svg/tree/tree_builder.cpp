@@ -81,6 +81,7 @@ void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute>
     std::string_view xlinkHref;
     bool hasHref = false;
     std::string_view dataName;
+    element.attributes.reserve(attributes.size());
     for (const XmlAttribute& attribute : attributes) {
         const std::string_view local = attribute.name.local;
         if (attribute.name.ns.empty()) {
