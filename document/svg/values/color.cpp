@@ -258,7 +258,15 @@ std::optional<Paint> ParsePaint(std::string_view text) {
     Paint paint;
     if (trimmed.size() == 4 && scan::MatchesFolded(trimmed, 0, "none")) return paint;
     if (scan::MatchesFolded(trimmed, 0, "url(")) {
-        const size_t close = trimmed.find(')');
+        // A quoted reference may hold ')' itself: look for the bracket after the closing quote.
+        size_t referenceStart = 4;
+        scan::SkipSpace(trimmed, referenceStart);
+        size_t searchFrom = referenceStart;
+        if (referenceStart < trimmed.size() && (trimmed[referenceStart] == '"' || trimmed[referenceStart] == '\'')) {
+            searchFrom = trimmed.find(trimmed[referenceStart], referenceStart + 1);
+            if (searchFrom == std::string_view::npos) return std::nullopt;
+        }
+        const size_t close = trimmed.find(')', searchFrom);
         if (close == std::string_view::npos) return std::nullopt;
         std::string_view reference = scan::Trim(trimmed.substr(4, close - 4));
         if (!reference.empty() && (reference[0] == '"' || reference[0] == '\'')) {

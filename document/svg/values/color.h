@@ -32,6 +32,9 @@ struct Paint {
 
 // "none", a colour, or "url(#id)" with an optional fallback colour or "none". Nothing for
 // text that is not a paint (the property is then as if not given).
+// Added detail: the reference may be quoted; one into another file ("url(a.svg#b)") is kUrl
+// with an empty `url`, to be treated as a reference to nothing. "inherit" and the other
+// CSS-wide keywords are the cascade's business and are not paints here.
 std::optional<Paint> ParsePaint(std::string_view text);
 
 }  // namespace document::svg

@@ -20,6 +20,8 @@ struct Length {
 std::optional<double> ParseNumber(std::string_view text);
 std::optional<Length> ParseLength(std::string_view text);
 // Lists separated by white space and/or commas; nothing when any item is bad.
+// Added detail: empty text is an empty list; a stray, trailing or doubled comma is bad, and so
+// are items run together ("1-2", "1px2px"). Units are read in any ASCII case.
 std::optional<std::vector<double>> ParseNumberList(std::string_view text);
 std::optional<std::vector<Length>> ParseLengthList(std::string_view text);
 

@@ -89,7 +89,7 @@ private:
 // An elliptical arc from the current point to `end`, as cubics of at most 90 degrees each,
 // converted from endpoint to centre parameterisation the way SVG's implementation notes
 // describe. Computed in the unit circle's coordinates (offsets divided by the radii) so that
-// large radii do not overflow when squared. False when the result is not finite.
+// large radii do not overflow when squared. False when a control point is not finite.
 bool AppendArc(PathBuilder& builder, double rx, double ry, double rotationDegrees, bool largeArc,
                bool sweep, Point end) {
     const Point start = builder.Current();
@@ -132,9 +132,12 @@ bool AppendArc(PathBuilder& builder, double rx, double ry, double rotationDegree
     if (!sweep && sweepAngle > 0) sweepAngle -= 2 * std::numbers::pi;
     const double centreX = cosine * centreX1 - sine * centreY1 + (start.x + end.x) / 2;
     const double centreY = sine * centreX1 + cosine * centreY1 + (start.y + end.y) / 2;
-    if (!std::isfinite(sweepAngle) || !std::isfinite(centreX) || !std::isfinite(centreY) ||
-        !std::isfinite(rx) || !std::isfinite(ry)) {
-        return false;
+    if (!std::isfinite(sweepAngle) || !std::isfinite(coefficient) || !std::isfinite(centreX) ||
+        !std::isfinite(centreY) || !std::isfinite(rx) || !std::isfinite(ry)) {
+        // Radii or offsets beyond what a double can square or divide (a chord of 1e-300 on a
+        // radius of 1e300, say): the arc cannot be told from its chord.
+        builder.Line(end);
+        return true;
     }
 
     // A quarter turn is one segment even when rounding leaves it a hair over.

@@ -33,10 +33,18 @@ struct PathData {
 
 // Parses path data with the whole grammar: absolute and relative commands, implicit repeats,
 // H and V, smooth S and T, quadratics, elliptical arcs (flags without separators too).
+// Added detail: a moveto that no segment follows leaves no subpath (it draws nothing), but
+// "M x y Z" leaves a closed subpath without segments (stroked as a dot with round or square
+// caps); a closing Z adds no segment back to the start (`closed` says it); an arc whose
+// endpoints coincide is left out and one with a zero radius is a line. Text that does not
+// begin with M or m is an error at its first character, with nothing drawn; empty text is
+// no error and no subpath. A segment whose coordinates overflow is an error at its arguments.
 PathData ParsePathData(std::string_view text);
 
 // Parses a <polyline>/<polygon> points list: an odd coordinate is dropped, as SVG says.
 // `closed` marks the subpath closed (polygon).
+// Added detail: a dropped odd coordinate, or a bad character, also sets `error` (offset of
+// the coordinate or character) so that the loss can be reported; the pairs before it stand.
 PathData ParsePoints(std::string_view text, bool closed);
 
 }  // namespace document::svg

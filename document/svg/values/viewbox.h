@@ -26,6 +26,7 @@ struct PreserveAspectRatio {
 PreserveAspectRatio ParsePreserveAspectRatio(std::string_view text);
 
 // The matrix that maps the view box into a viewport of the given size at the origin.
+// Added detail: a box without positive width and height gives the identity.
 Matrix ViewBoxTransform(const ViewBox& box, const PreserveAspectRatio& aspect, double width, double height);
 
 }  // namespace document::svg

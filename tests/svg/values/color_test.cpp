@@ -130,6 +130,11 @@ TEST(SvgPaint, NoneColourAndReferences) {
     EXPECT_TRUE(single->hasFallback);
     EXPECT_TRUE(single->fallbackNone);
 
+    const auto bracket = ParsePaint("url('#odd)name') blue");
+    ASSERT_TRUE(bracket.has_value());
+    EXPECT_EQ(bracket->url, "odd)name");
+    EXPECT_EQ(bracket->color.rgb.b, 255);
+
     // References into other files cannot be followed: a reference to nothing.
     const auto external = ParsePaint("url(other.svg#grad)");
     ASSERT_TRUE(external.has_value());

@@ -197,6 +197,12 @@ TEST(SvgPathData, DegenerateArcs) {
     EXPECT_EQ(zero.subpaths[0].segments[0].kind, Kind::kLine);
     EXPECT_EQ(AllAnchors(ParsePathData("M 5 5 A 10 10 0 0 1 5 5 L 6 6")), Lines{"5,5 6,6"});
     EXPECT_FALSE(ParsePathData("M 5 5 A 10 10 0 0 1 5 5").error);
+    // Radii so large against the chord that the centre cannot be computed: the chord itself.
+    const PathData flat = ParsePathData("M 0 0 A 1e308 1e308 0 0 1 1e-300 0");
+    EXPECT_FALSE(flat.error);
+    ASSERT_EQ(flat.subpaths.size(), 1u);
+    ASSERT_EQ(flat.subpaths[0].segments.size(), 1u);
+    EXPECT_EQ(flat.subpaths[0].segments[0].kind, Kind::kLine);
 }
 
 TEST(SvgPathData, ArcFlagsWithoutSeparators) {
