@@ -99,6 +99,17 @@ void SplitClasses(std::string_view text, std::vector<std::string_view>& classes)
     }
 }
 
+// CSS keywords are ASCII case-insensitive.
+bool IsInherit(std::string_view value) {
+    constexpr std::string_view kInherit = "inherit";
+    if (value.size() != kInherit.size()) return false;
+    for (size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i] >= 'A' && value[i] <= 'Z' ? char(value[i] - 'A' + 'a') : value[i];
+        if (c != kInherit[i]) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void ApplyStyleSheets(Tree::Storage& storage, const std::vector<CollectedSheet>& sheets,
@@ -158,7 +169,7 @@ void ResolveInheritance(Tree::Storage& storage, const TreeOptions& options) {
         const Element* parent = element->parent;
         for (size_t i = 0; i < size_t(Property::kCount); ++i) {
             std::string_view& value = element->properties[i];
-            if (value == "inherit") {
+            if (IsInherit(value)) {
                 value = parent != nullptr ? parent->properties[i] : std::string_view();
             } else if (value.empty() && parent != nullptr && IsInherited(Property(i))) {
                 value = parent->properties[i];

@@ -193,7 +193,7 @@ TEST(Inheritance, InheritTakesTheParentsComputedValueOfAnyProperty) {
       <style>.i { opacity: inherit }</style>
       <g opacity="0.5" fill="red" style="stroke: blue">
         <g id="middle" class="i" fill="inherit">
-          <rect id="r" class="i" fill="green" style="fill: inherit"/>
+          <rect id="r" class="i" fill="green" style="fill: INHERIT"/>
         </g>
       </g>
     </svg>)x");
