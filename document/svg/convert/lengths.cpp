@@ -1,0 +1,23 @@
+#include "document/svg/convert/lengths.h"
+
+namespace document::svg {
+
+std::optional<double> LengthAttribute(const Element& element, std::string_view name, LengthAxis axis,
+                                      const Viewport& viewport, double fontSize) {
+    const std::string_view text = element.Attribute(name);
+    if (text.empty()) return std::nullopt;
+    const std::optional<Length> length = ParseLength(text);
+    if (!length) return std::nullopt;
+    return ToUserUnits(*length, axis, viewport.width, viewport.height, fontSize);
+}
+
+double FontSizeOf(const Element& element) {
+    const std::optional<Length> size = ParseLength(element.Get(Property::kFontSize));
+    if (!size || size->unit == LengthUnit::kPercent || size->unit == LengthUnit::kEm ||
+        size->unit == LengthUnit::kEx || size->value <= 0) {
+        return 16;
+    }
+    return ToUserUnits(*size, LengthAxis::kOther, 0, 0, 16);
+}
+
+}  // namespace document::svg

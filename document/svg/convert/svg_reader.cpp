@@ -1,0 +1,27 @@
+#include "document/svg/svg_reader.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "document/svg/convert/converter.h"
+
+namespace document::svg {
+
+ReadResult ReadSvg(std::string_view bytes, const std::string& fileName) {
+    ReadResult result;
+    TreeOptions options;
+    options.fileName = fileName;
+    const Tree tree = ParseSvgTree(bytes, options, result.losses);
+    ConvertTree(tree, fileName, result);
+    return result;
+}
+
+ReadResult ReadSvgFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw SvgError(path + ": cannot be opened");
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw SvgError(path + ": cannot be read");
+    return ReadSvg(bytes, path);
+}
+
+}  // namespace document::svg
