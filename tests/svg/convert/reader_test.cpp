@@ -1,0 +1,105 @@
+// The reader on input the host cannot hold or that SVG calls in error: clear errors, warnings
+// in the loss report, no crash and no hang.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "document/svg/svg_reader.h"
+
+namespace document::svg {
+namespace {
+
+const std::string kOpen = R"(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="100" height="300">)";
+
+ReadResult Read(const std::string& body) {
+    return ReadSvg(kOpen + body + "</svg>", "test.svg");
+}
+
+bool Reported(const ReadResult& result, const std::string& kindPart) {
+    for (const auto& entry : result.losses.Entries()) {
+        if (entry.kind.find(kindPart) != std::string::npos) return true;
+    }
+    return false;
+}
+
+const Art& OnlyArt(const ReadResult& result) {
+    EXPECT_EQ(result.document.layers.size(), 1u);
+    EXPECT_EQ(result.document.layers.front()->children.size(), 1u);
+    return *result.document.layers.front()->children.front();
+}
+
+TEST(Reader, TheRootViewportIsFlippedIntoTheDocument) {
+    const ReadResult result = Read(R"(<path d="M 10 20 L 30 40"/>)");
+    const Matrix& m = result.viewportToDocument;
+    EXPECT_EQ(m.a, 1), EXPECT_EQ(m.b, 0), EXPECT_EQ(m.c, 0), EXPECT_EQ(m.d, -1), EXPECT_EQ(m.e, 0), EXPECT_EQ(m.f, 300);
+    const Art& path = OnlyArt(result);
+    ASSERT_EQ(path.segments.size(), 2u);
+    EXPECT_EQ(path.segments[0].p.h, 10), EXPECT_EQ(path.segments[0].p.v, 280);
+    EXPECT_EQ(path.segments[1].p.h, 30), EXPECT_EQ(path.segments[1].p.v, 260);
+}
+
+TEST(Reader, ASubpathOfMoreAnchorsThanTheHostCountsIsAnErrorNamingTheElement) {
+    std::string d = "M0 0";
+    for (int i = 0; i < 32767; ++i) d += " L" + std::to_string(i % 100) + " 1";
+    try {
+        Read(R"(<g><path id="long" d=")" + d + R"("/></g>)");
+        FAIL() << "no error";
+    } catch (const SvgError& error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find("test.svg"), std::string::npos) << message;
+        EXPECT_NE(message.find("\"long\""), std::string::npos) << message;
+        EXPECT_NE(message.find("32768 anchors"), std::string::npos) << message;
+    }
+    // One anchor fewer is a path like any other.
+    d.resize(d.rfind(" L"));
+    EXPECT_EQ(OnlyArt(Read(R"(<path d=")" + d + R"("/>)")).segments.size(), 32767u);
+}
+
+TEST(Reader, AMissingPaintServerPaintsTheFallbackOrNothingWithAWarning) {
+    ReadResult result = Read(R"(<rect width="10" height="10" fill="url(#nowhere)"/>)");
+    EXPECT_EQ(OnlyArt(result).style.fillPaint, 0);
+    EXPECT_TRUE(Reported(result, "missing paint server"));
+
+    result = Read(R"(<rect width="10" height="10" fill="url(#nowhere) #ff0000"/>)");
+    const Art& art = OnlyArt(result);
+    EXPECT_EQ(art.style.fillPaint, 1);
+    EXPECT_EQ(art.style.fill.color.kind, kThreeColor);
+    EXPECT_EQ(art.style.fill.color.c.rgb.red, 1.0f);
+    EXPECT_TRUE(Reported(result, "missing paint server"));
+}
+
+TEST(Reader, AGradientHrefCycleIsReportedAndEnds) {
+    const ReadResult result = Read(R"(
+        <linearGradient id="a" xlink:href="#b"/>
+        <linearGradient id="b" xlink:href="#a"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>
+        <rect width="10" height="10" fill="url(#a)"/>)");
+    EXPECT_TRUE(Reported(result, "href cycle"));
+    EXPECT_EQ(OnlyArt(result).style.fill.color.kind, kGradientColor);
+}
+
+TEST(Reader, NumbersThatAreNoNumbersLeaveTheAttributeOut) {
+    // No width, a radius that is not finite, junk in the path data after the first segment.
+    const ReadResult result = Read(R"(<rect width="abc" height="10"/><circle r="1e999"/>
+        <path id="p" d="M 0 0 L 10 10 L x 3"/>)");
+    const Art& path = OnlyArt(result);
+    EXPECT_EQ(path.segments.size(), 2u);
+    EXPECT_TRUE(Reported(result, "path data with an error"));
+}
+
+TEST(Reader, NestingAsDeepAsTheHostAllowsIsReadWithoutRecursion) {
+    const int depth = 32000;
+    std::string body;
+    for (int i = 0; i < depth; ++i) body += "<g>";
+    body += R"(<rect width="1" height="1"/>)";
+    for (int i = 0; i < depth; ++i) body += "</g>";
+    const ReadResult result = Read(body);
+    ASSERT_EQ(result.document.layers.size(), 1u);
+    const Art* art = result.document.layers.front().get();
+    int levels = 0;
+    while (!art->children.empty()) art = art->children.front().get(), ++levels;
+    EXPECT_EQ(levels, depth);
+    EXPECT_EQ(art->type, kPathArt);
+}
+
+}  // namespace
+}  // namespace document::svg
