@@ -29,11 +29,17 @@ TEST(HostPath, LinesKeepRetractedHandlesAndCubicsPutControlPointsOnTheAnchorsAro
     ASSERT_EQ(host->segments.size(), 3u);
     EXPECT_FALSE(host->closed);
     const PathSegment& a = host->segments[0];
-    ExpectPoint(a.p, 0, 0), ExpectPoint(a.in, 0, 0), ExpectPoint(a.out, 0, 0);
+    ExpectPoint(a.p, 0, 0);
+    ExpectPoint(a.in, 0, 0);
+    ExpectPoint(a.out, 0, 0);
     const PathSegment& b = host->segments[1];
-    ExpectPoint(b.p, 10, 0), ExpectPoint(b.in, 10, 0), ExpectPoint(b.out, 12, 1);
+    ExpectPoint(b.p, 10, 0);
+    ExpectPoint(b.in, 10, 0);
+    ExpectPoint(b.out, 12, 1);
     const PathSegment& c = host->segments[2];
-    ExpectPoint(c.p, 15, 5), ExpectPoint(c.in, 14, 3), ExpectPoint(c.out, 15, 5);
+    ExpectPoint(c.p, 15, 5);
+    ExpectPoint(c.in, 14, 3);
+    ExpectPoint(c.out, 15, 5);
 }
 
 TEST(HostPath, AClosedSubpathEndingOnItsStartMergesTheEndIntoTheFirstAnchor) {

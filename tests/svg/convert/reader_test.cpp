@@ -9,7 +9,7 @@
 namespace document::svg {
 namespace {
 
-const std::string kOpen = R"(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="100" height="300">)";
+const std::string kOpen = R"x(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="100" height="300">)x";
 
 ReadResult Read(const std::string& body) {
     return ReadSvg(kOpen + body + "</svg>", "test.svg");
@@ -29,20 +29,27 @@ const Art& OnlyArt(const ReadResult& result) {
 }
 
 TEST(Reader, TheRootViewportIsFlippedIntoTheDocument) {
-    const ReadResult result = Read(R"(<path d="M 10 20 L 30 40"/>)");
+    const ReadResult result = Read(R"x(<path d="M 10 20 L 30 40"/>)x");
     const Matrix& m = result.viewportToDocument;
-    EXPECT_EQ(m.a, 1), EXPECT_EQ(m.b, 0), EXPECT_EQ(m.c, 0), EXPECT_EQ(m.d, -1), EXPECT_EQ(m.e, 0), EXPECT_EQ(m.f, 300);
+    EXPECT_EQ(m.a, 1);
+    EXPECT_EQ(m.b, 0);
+    EXPECT_EQ(m.c, 0);
+    EXPECT_EQ(m.d, -1);
+    EXPECT_EQ(m.e, 0);
+    EXPECT_EQ(m.f, 300);
     const Art& path = OnlyArt(result);
     ASSERT_EQ(path.segments.size(), 2u);
-    EXPECT_EQ(path.segments[0].p.h, 10), EXPECT_EQ(path.segments[0].p.v, 280);
-    EXPECT_EQ(path.segments[1].p.h, 30), EXPECT_EQ(path.segments[1].p.v, 260);
+    EXPECT_EQ(path.segments[0].p.h, 10);
+    EXPECT_EQ(path.segments[0].p.v, 280);
+    EXPECT_EQ(path.segments[1].p.h, 30);
+    EXPECT_EQ(path.segments[1].p.v, 260);
 }
 
 TEST(Reader, ASubpathOfMoreAnchorsThanTheHostCountsIsAnErrorNamingTheElement) {
     std::string d = "M0 0";
     for (int i = 0; i < 32767; ++i) d += " L" + std::to_string(i % 100) + " 1";
     try {
-        Read(R"(<g><path id="long" d=")" + d + R"("/></g>)");
+        Read(R"x(<g><path id="long" d=")x" + d + R"x("/></g>)x");
         FAIL() << "no error";
     } catch (const SvgError& error) {
         const std::string message = error.what();
@@ -52,15 +59,15 @@ TEST(Reader, ASubpathOfMoreAnchorsThanTheHostCountsIsAnErrorNamingTheElement) {
     }
     // One anchor fewer is a path like any other.
     d.resize(d.rfind(" L"));
-    EXPECT_EQ(OnlyArt(Read(R"(<path d=")" + d + R"("/>)")).segments.size(), 32767u);
+    EXPECT_EQ(OnlyArt(Read(R"x(<path d=")x" + d + R"x("/>)x")).segments.size(), 32767u);
 }
 
 TEST(Reader, AMissingPaintServerPaintsTheFallbackOrNothingWithAWarning) {
-    ReadResult result = Read(R"(<rect width="10" height="10" fill="url(#nowhere)"/>)");
+    ReadResult result = Read(R"x(<rect width="10" height="10" fill="url(#nowhere)"/>)x");
     EXPECT_EQ(OnlyArt(result).style.fillPaint, 0);
     EXPECT_TRUE(Reported(result, "missing paint server"));
 
-    result = Read(R"(<rect width="10" height="10" fill="url(#nowhere) #ff0000"/>)");
+    result = Read(R"x(<rect width="10" height="10" fill="url(#nowhere) #ff0000"/>)x");
     const Art& art = OnlyArt(result);
     EXPECT_EQ(art.style.fillPaint, 1);
     EXPECT_EQ(art.style.fill.color.kind, kThreeColor);
@@ -69,18 +76,18 @@ TEST(Reader, AMissingPaintServerPaintsTheFallbackOrNothingWithAWarning) {
 }
 
 TEST(Reader, AGradientHrefCycleIsReportedAndEnds) {
-    const ReadResult result = Read(R"(
+    const ReadResult result = Read(R"x(
         <linearGradient id="a" xlink:href="#b"/>
         <linearGradient id="b" xlink:href="#a"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>
-        <rect width="10" height="10" fill="url(#a)"/>)");
+        <rect width="10" height="10" fill="url(#a)"/>)x");
     EXPECT_TRUE(Reported(result, "href cycle"));
     EXPECT_EQ(OnlyArt(result).style.fill.color.kind, kGradientColor);
 }
 
 TEST(Reader, NumbersThatAreNoNumbersLeaveTheAttributeOut) {
     // No width, a radius that is not finite, junk in the path data after the first segment.
-    const ReadResult result = Read(R"(<rect width="abc" height="10"/><circle r="1e999"/>
-        <path id="p" d="M 0 0 L 10 10 L x 3"/>)");
+    const ReadResult result = Read(R"x(<rect width="abc" height="10"/><circle r="1e999"/>
+        <path id="p" d="M 0 0 L 10 10 L x 3"/>)x");
     const Art& path = OnlyArt(result);
     EXPECT_EQ(path.segments.size(), 2u);
     EXPECT_TRUE(Reported(result, "path data with an error"));
@@ -90,7 +97,7 @@ TEST(Reader, NestingAsDeepAsTheHostAllowsIsReadWithoutRecursion) {
     const int depth = 32000;
     std::string body;
     for (int i = 0; i < depth; ++i) body += "<g>";
-    body += R"(<rect width="1" height="1"/>)";
+    body += R"x(<rect width="1" height="1"/>)x";
     for (int i = 0; i < depth; ++i) body += "</g>";
     const ReadResult result = Read(body);
     ASSERT_EQ(result.document.layers.size(), 1u);

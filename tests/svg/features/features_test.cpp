@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -88,8 +89,8 @@ TEST_P(Feature, BecomesItsDocumentAndExports) {
         << "the written JSON exports differently from the document read";
 }
 
-INSTANTIATE_TEST_SUITE_P(Svg, Feature, ::testing::ValuesIn(Cases()), [](const auto& info) {
-    std::string name = info.param;
+INSTANTIATE_TEST_SUITE_P(Svg, Feature, ::testing::ValuesIn(Cases()), [](const auto& param) {
+    std::string name = param.param;
     std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return name;
 });
