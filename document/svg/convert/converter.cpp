@@ -415,13 +415,6 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
 
     PathStyle style = DefaultPathStyle();
     style.evenOdd = e.Get(Property::kFillRule) == "evenodd";
-    style.stroke.width = geometry.width;
-    style.stroke.cap = geometry.cap;
-    style.stroke.join = geometry.join;
-    style.stroke.miterLimit = geometry.miterLimit;
-    style.stroke.dashCount = geometry.dashCount;
-    style.stroke.dashOffset = geometry.dashOffset;
-    std::copy(std::begin(geometry.dashes), std::end(geometry.dashes), std::begin(style.stroke.dashes));
     const double opacity = OpacityValue(e.Get(Property::kOpacity));
     const std::string_view visibility = e.Get(Property::kVisibility);
     const bool hidden = visibility == "hidden" || visibility == "collapse";
@@ -434,6 +427,13 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
     auto withStroke = [&](PathStyle s) {
         s.strokePaint = 1;
         s.stroke.color = stroke.color;
+        s.stroke.width = geometry.width;
+        s.stroke.cap = geometry.cap;
+        s.stroke.join = geometry.join;
+        s.stroke.miterLimit = geometry.miterLimit;
+        s.stroke.dashCount = geometry.dashCount;
+        s.stroke.dashOffset = geometry.dashOffset;
+        std::copy(std::begin(geometry.dashes), std::end(geometry.dashes), std::begin(s.stroke.dashes));
         return s;
     };
     std::unique_ptr<Art> art;

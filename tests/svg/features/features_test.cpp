@@ -84,6 +84,13 @@ TEST_P(Feature, BecomesItsDocumentAndExports) {
 
     const std::string xaml = svg_test::ExportXaml(std::move(result.document));
     ASSERT_FALSE(xaml.empty());
+    // For reading or drawing the exports: QUILLMARK_FEATURES_XAML names a folder to write them to.
+    if (const char* folder = std::getenv("QUILLMARK_FEATURES_XAML")) {
+        fs::path out = fs::path(folder) / GetParam();
+        out += ".xaml";
+        fs::create_directories(out.parent_path());
+        Write(out, xaml);
+    }
     EXPECT_NE(xaml.find("\n</Viewbox>"), std::string::npos);
     EXPECT_EQ(svg_test::ExportXaml(document::LoadDocument(written)), xaml)
         << "the written JSON exports differently from the document read";
