@@ -40,7 +40,14 @@ struct Frame {
     std::optional<ViewportClip> viewportClip;
     Matrix ownUser;  // the element's own user space (for clip-path and its bounding box)
     size_t drawnAtStart = 0;
+    int depth = 0;           // groups made above the children
+    bool dissolved = false;  // no group of its own: the children go into the parent's
 };
+
+// The export records at most 16192 objects, groups included: past this depth groups that change
+// nothing of the picture are dissolved into their parents, so that a deeply nested file still
+// shows its shapes.
+constexpr int kMaxGroupDepth = 1000;
 
 bool IsGroupLike(Tag tag) {
     return tag == Tag::kG || tag == Tag::kA || tag == Tag::kSwitch || tag == Tag::kUse || tag == Tag::kSvg;
@@ -283,8 +290,18 @@ void Converter::PushContainer(const Element& e, size_t parentIndex, const Elemen
     }
 
     ReportEffects(e);
+    const double opacity = OpacityValue(e.Get(Property::kOpacity));
+    frame.depth = stack_[parentIndex].depth + 1;
+    if (frame.depth > kMaxGroupDepth && !frame.viewportClip && opacity == 1 && !Set(e.Get(Property::kClipPath))) {
+        result_.losses.Add("groups nested deeper than 1000 levels (dissolved into their parents)", Where(e));
+        frame.dissolved = true;
+        frame.depth = stack_[parentIndex].depth;
+        frame.group = Target(parentIndex);
+        stack_.push_back(std::move(frame));
+        return;
+    }
     std::unique_ptr<Art> group = NewArt(kGroupArt, &e);
-    group->opacity = static_cast<HostReal>(OpacityValue(e.Get(Property::kOpacity)));
+    group->opacity = static_cast<HostReal>(opacity);
     if (topLevelGroup) {
         frame.group = group.get();
         layers_.push_back(std::move(group));
@@ -312,7 +329,7 @@ void Converter::AddClip(Art& group, std::unique_ptr<Art> clip) {
 }
 
 void Converter::Finish(Frame& frame) {
-    if (!frame.group) return;  // the root
+    if (!frame.group || frame.dissolved) return;  // the root, or a group dissolved into its parent
     Art& group = *frame.group;
     std::reverse(group.children.begin(), group.children.end());
     const Element& e = *frame.element;
