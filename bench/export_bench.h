@@ -12,12 +12,12 @@
 namespace bench {
 
 struct Workload {
-    Workload(std::string name_, std::string description_, std::function<substitute::Document()> build_)
+    Workload(std::string name_, std::string description_, std::function<document::Document()> build_)
         : name(std::move(name_)), description(std::move(description_)), build(std::move(build_)) {}
 
     std::string name;  // names the benchmarks: export/NAME, fwrite/NAME, ...
     std::string description;
-    std::function<substitute::Document()> build;
+    std::function<document::Document()> build;
 
     // Filled by the first benchmark that needs them: the bytes of one export and its numbers.
     bool prepared = false;

@@ -30,7 +30,7 @@ bool ResetPeak() {
     return static_cast<bool>(clear);
 }
 
-long MeasureInChild(const std::function<substitute::Document()>& build) {
+long MeasureInChild(const std::function<document::Document()>& build) {
     ExportSession session(build());
     const std::string path = ScratchDirectory() + "/memory.xaml";
     if (!ResetPeak()) return -1;
@@ -42,7 +42,7 @@ long MeasureInChild(const std::function<substitute::Document()>& build) {
 
 }  // namespace
 
-long ExportPeakGrowthKiB(const std::function<substitute::Document()>& build) {
+long ExportPeakGrowthKiB(const std::function<document::Document()>& build) {
     int channel[2];
     if (pipe(channel) != 0) return -1;
     const pid_t child = fork();

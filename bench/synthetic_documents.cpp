@@ -7,8 +7,8 @@ namespace bench {
 
 namespace {
 
-using substitute::Art;
-using substitute::Document;
+using document::Art;
+using document::Document;
 
 // A small linear congruential sequence: the same coordinates on every machine.
 class Coordinates {
@@ -37,7 +37,7 @@ private:
 std::unique_ptr<Art> CurvedPath(Coordinates& coordinates, int segmentCount) {
     auto path = std::make_unique<Art>();
     path->type = kPathArt;
-    path->name = substitute::DefaultArtName(kPathArt);
+    path->name = document::DefaultArtName(kPathArt);
     path->defaultName = true;
     path->closed = true;
     path->segments.reserve(static_cast<size_t>(segmentCount));
@@ -95,9 +95,9 @@ Document CurvedPaths(int pathCount, int segmentCount) {
 Document GradientDashedPaths(int pathCount, int segmentCount, int stopCount) {
     Coordinates coordinates(67890u);
     Document document;
-    substitute::Gradient* gradients[2] = {};
+    document::Gradient* gradients[2] = {};
     for (int16_t type : {kLinearGradient, kRadialGradient}) {
-        auto gradient = std::make_unique<substitute::Gradient>();
+        auto gradient = std::make_unique<document::Gradient>();
         gradient->type = type;
         for (int i = 0; i < stopCount; ++i) {
             GradientStop stop{};
