@@ -115,6 +115,7 @@ private:
     void ConvertShape(const Element& e, const Scope& scope, Art& parent);
     void AddUnshownArt(const Element& e, int16_t type, std::string_view lossKind, Art& parent);
     void ReportEffects(const Element& e);
+    std::string Referenced(const Element& e, std::string_view value) const;
 
     // Subpaths of a shape in the document; throws for one the host cannot count.
     std::vector<HostSubpath> HostSubpaths(const Element& e, const PathData& outline, const Matrix& toDocument);
@@ -205,9 +206,16 @@ Art* Converter::Target(size_t parentIndex) {
     return runLayer_;
 }
 
+// Masks, filters and markers are reported by the element they refer to, when it is there.
+std::string Converter::Referenced(const Element& e, std::string_view value) const {
+    const std::string_view id = UrlId(value);
+    const Element* referenced = id.empty() ? nullptr : tree_.FindById(id);
+    return Where(referenced ? *referenced : e);
+}
+
 void Converter::ReportEffects(const Element& e) {
-    if (Set(e.Get(Property::kMask))) result_.losses.Add("mask", Where(e));
-    if (Set(e.Get(Property::kFilter))) result_.losses.Add("filter", Where(e));
+    if (Set(e.Get(Property::kMask))) result_.losses.Add("mask", Referenced(e, e.Get(Property::kMask)));
+    if (Set(e.Get(Property::kFilter))) result_.losses.Add("filter", Referenced(e, e.Get(Property::kFilter)));
 }
 
 void Converter::Visit(const Element& child, size_t parentIndex) {
@@ -424,8 +432,11 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
         if (geometry.roundedJoin) result_.losses.Add("stroke-linejoin miter-clip or arcs (drawn mitred)", Where(e));
     }
     if (e.tag == Tag::kPath || e.tag == Tag::kLine || e.tag == Tag::kPolyline || e.tag == Tag::kPolygon) {
-        if (Set(e.Get(Property::kMarkerStart)) || Set(e.Get(Property::kMarkerMid)) || Set(e.Get(Property::kMarkerEnd))) {
-            result_.losses.Add("marker", Where(e));
+        for (Property marker : {Property::kMarkerStart, Property::kMarkerMid, Property::kMarkerEnd}) {
+            if (Set(e.Get(marker))) {
+                result_.losses.Add("marker", Referenced(e, e.Get(marker)));
+                break;
+            }
         }
     }
     ReportEffects(e);
