@@ -236,10 +236,10 @@ void Converter::Visit(const Element& child, size_t parentIndex) {
     }
     switch (child.tag) {
         case Tag::kText:
-            AddUnshownArt(child, kTextFrameArt, "text (not exported)", *Target(parentIndex));
+            AddUnshownArt(child, kTextFrameArt, "text", *Target(parentIndex));
             break;
         case Tag::kImage:
-            AddUnshownArt(child, kPlacedArt, "image (not exported)", *Target(parentIndex));
+            AddUnshownArt(child, kPlacedArt, "image", *Target(parentIndex));
             break;
         case Tag::kForeignObject: result_.losses.Add("foreignObject", Where(child)); break;
         default: break;  // definitions and elements that are not drawn
