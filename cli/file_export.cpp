@@ -18,27 +18,16 @@ constexpr int16_t kKeyPressedSinceLastQuery = 1;
 constexpr int32_t kLeftShift = 0xA0;
 constexpr int32_t kRightShift = 0xA1;
 
-// The plural of a kind such as "mask" or "stroke of an unevenly stretched shape": its first
-// word takes the plural ending.
-std::string Plural(const std::string& kind) {
-    size_t end = kind.find(' ');
-    if (end == std::string::npos) end = kind.size();
-    const std::string word = kind.substr(0, end);
-    std::string plural;
-    const auto endsWith = [&word](const char* suffix) {
-        const std::string s = suffix;
-        return word.size() >= s.size() && word.compare(word.size() - s.size(), s.size(), s) == 0;
+// The plural of a one-word kind such as "mask" or "marker".
+std::string Plural(const std::string& word) {
+    const auto endsWith = [&word](const std::string& suffix) {
+        return word.size() >= suffix.size() && word.compare(word.size() - suffix.size(), suffix.size(), suffix) == 0;
     };
-    if (word.empty()) {
-        plural = word;
-    } else if (endsWith("s") || endsWith("x") || endsWith("z") || endsWith("ch") || endsWith("sh")) {
-        plural = word + "es";
-    } else if (word.size() >= 2 && word.back() == 'y' && std::string("aeiou").find(word[word.size() - 2]) == std::string::npos) {
-        plural = word.substr(0, word.size() - 1) + "ies";
-    } else {
-        plural = word + "s";
+    if (endsWith("s") || endsWith("x") || endsWith("z") || endsWith("ch") || endsWith("sh")) return word + "es";
+    if (word.size() >= 2 && word.back() == 'y' && std::string("aeiou").find(word[word.size() - 2]) == std::string::npos) {
+        return word.substr(0, word.size() - 1) + "ies";
     }
-    return plural + kind.substr(end);
+    return word + "s";
 }
 
 }  // namespace
@@ -48,7 +37,14 @@ bool Failed(FileStatus status) {
 }
 
 std::string LossText(const Loss& loss) {
-    std::string text = std::to_string(loss.count) + " " + (loss.count == 1 ? loss.kind : Plural(loss.kind)) + " left out";
+    // A kind of one word names what was left out ("3 masks left out"); longer kinds describe
+    // what happened ("group opacity (applied to each object of the group), 3 times").
+    std::string text;
+    if (loss.kind.find(' ') == std::string::npos) {
+        text = std::to_string(loss.count) + " " + (loss.count == 1 ? loss.kind : Plural(loss.kind)) + " left out";
+    } else {
+        text = loss.kind + (loss.count == 1 ? "" : ", " + std::to_string(loss.count) + " times");
+    }
     if (!loss.first.empty()) text += (loss.count == 1 ? " (" : " (first: ") + loss.first + ")";
     return text;
 }

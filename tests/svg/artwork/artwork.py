@@ -21,7 +21,17 @@ import time
 
 SUMMARY = re.compile(r'^quillmark: (\d+) documents? in ([0-9.]+) s: (\d+) exported, (\d+) exported with warnings, '
                      r'(\d+) failed$', re.M)
-WARNING = re.compile(r'^quillmark: (.*?): warning: (\d+) (.*?) left out', re.M)
+WARNING = re.compile(r'^quillmark: .*?: warning: (.*?)(?: \((?:first: )?(?:id ".*"|line \d+)\))?$', re.M)
+COUNTED = [re.compile(r'^(?P<count>\d+) (?P<kind>\S+) left out$'), re.compile(r'^(?P<kind>.*), (?P<count>\d+) times$')]
+
+
+def loss_of(text):
+    """The kind and count of a warning's text."""
+    for pattern in COUNTED:
+        match = pattern.match(text)
+        if match:
+            return match.group('kind'), int(match.group('count'))
+    return text, 1
 CRASH = re.compile(r'^quillmark: (.*?): (made its worker process end: .*|took longer than .*)$', re.M)
 FAILURE = re.compile(r'^quillmark: (.*?\.svgz?): (.*)$', re.M)
 
@@ -62,8 +72,9 @@ def main():
     total, _, clean, warned, failed = summary.groups()
     losses = collections.Counter()
     files_with = collections.Counter()
-    for _, count, kind in WARNING.findall(r.stderr):
-        losses[kind] += int(count)
+    for text in WARNING.findall(r.stderr):
+        kind, count = loss_of(text)
+        losses[kind] += count
         files_with[kind] += 1
     crashes = CRASH.findall(r.stderr)
     refused = [(f, why) for f, why in FAILURE.findall(r.stderr) if ': warning: ' not in why
