@@ -28,7 +28,7 @@ SVG = """<?xml version="1.0" encoding="UTF-8"?>
 <svg xmlns="http://www.w3.org/2000/svg" width="100" height="80" viewBox="0 0 100 80">
   <mask id="m1"><rect width="10" height="10" fill="white"/></mask>
   <mask id="m2"><rect width="10" height="10" fill="white"/></mask>
-  <rect x="10" y="10" width="50" height="30" fill="&red;" mask="url(#m1)"/>
+  <rect id="r1" x="10" y="10" width="50" height="30" fill="&red;" mask="url(#m1)"/>
   <circle cx="70" cy="50" r="20" fill="blue" stroke="black" stroke-width="2" mask="url(#m2)"/>
 </svg>
 """
@@ -142,7 +142,7 @@ class SvgInputs(Fixture):
         r = run('export', self.path('drawing.json'), '-o', output, '--left-shift-tapped')
         self.assertEqual(r.returncode, 0, r.stderr)
         self.assertIn(b'<Path ', read(output))
-        self.assertIn('quillmark: %s: warning: 2 masks left out (first: id "m1")\n' % self.path('drawing.json'),
+        self.assertIn('quillmark: %s: warning: 2 masks left out (first: id "r1")\n' % self.path('drawing.json'),
                       r.stderr)
         self.assertEqual(r.stderr.count('warning:'), 1, r.stderr)
 

@@ -30,7 +30,10 @@ def loss_of(text):
     for pattern in COUNTED:
         match = pattern.match(text)
         if match:
-            return match.group('kind'), int(match.group('count'))
+            kind, count = match.group('kind'), int(match.group('count'))
+            if pattern is COUNTED[0] and count > 1:
+                kind = kind[:-3] + 'y' if kind.endswith('ies') else kind[:-2] if kind.endswith('ses') else kind[:-1]
+            return kind, count
     return text, 1
 CRASH = re.compile(r'^quillmark: (.*?): (made its worker process end: .*|took longer than .*)$', re.M)
 FAILURE = re.compile(r'^quillmark: (.*?\.svgz?): (.*)$', re.M)
@@ -77,8 +80,8 @@ def main():
         losses[kind] += count
         files_with[kind] += 1
     crashes = CRASH.findall(r.stderr)
-    refused = [(f, why) for f, why in FAILURE.findall(r.stderr) if ': warning: ' not in why
-               and (f, why) not in crashes and 'not exported' not in why]
+    refused = [(f, why) for f, why in FAILURE.findall(r.stderr) if not why.startswith('warning: ')
+               and (f, why) not in crashes and not why.startswith('not exported')]
 
     print(f'{total} files in {elapsed:.1f} s: {clean} with nothing left out, {warned} with losses, {failed} failed')
     print('most common losses (elements; files):')
