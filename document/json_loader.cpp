@@ -1,14 +1,22 @@
+// The document loader: reads the JSON text as a stream of values (json_text.h) straight into
+// the document model. Art lists and segment lists, which make up nearly all of a large
+// document, are read value by value; every other value (a style, a name, a gradient) is small
+// and is gathered into a parsed value first, then read by ValueReader.
 #include "document/json_loader.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <initializer_list>
+#include <istream>
 #include <limits>
-#include <sstream>
-#include <string_view>
+#include <streambuf>
 
 #include "document/json_text.h"
+#include "document/json_value_reader.h"
+#include "document/text_file.h"
+
+#ifdef QUILLMARK_WITH_SIMDJSON
+#include "document/json_fast_reader.h"
+#endif
 
 namespace document {
 
@@ -22,7 +30,7 @@ constexpr std::string_view kNamedTypes[] = {"group", "path", "compound", "plugin
                                             "placed", "raster", "mesh", "symbol"};
 
 // How an art object was written: the keys it may have depend on it, not on its code.
-enum class ArtForm { kGroup, kPath, kCompound, kPlugin, kLeaf };
+enum class ArtForm { kUnknown, kGroup, kPath, kCompound, kPlugin, kLeaf };
 
 ArtForm FormOfNamedType(std::string_view type) {
     if (type == "group") return ArtForm::kGroup;
@@ -32,631 +40,731 @@ ArtForm FormOfNamedType(std::string_view type) {
     return ArtForm::kLeaf;
 }
 
-bool IsIdentifier(const std::string& key) {
-    if (key.empty()) return false;
-    for (char c : key) {
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-        if (!letter && !(c >= '0' && c <= '9')) return false;
+bool KeyAllowed(ArtForm form, std::string_view key) {
+    for (std::string_view common : {"type", "name", "opacity", "hidden", "bounds"}) {
+        if (key == common) return true;
     }
-    return !(key[0] >= '0' && key[0] <= '9');
+    switch (form) {
+        case ArtForm::kGroup: return key == "children";
+        case ArtForm::kPath: return key == "segments" || key == "closed" || key == "guide" || key == "style";
+        case ArtForm::kCompound: return key == "children" || key == "guide" || key == "style";
+        case ArtForm::kPlugin: return key == "pluginName" || key == "style" || key == "result";
+        case ArtForm::kLeaf:
+        case ArtForm::kUnknown: return false;
+    }
+    return false;
 }
 
-std::string TypeName(const Json& value) {
-    switch (value.type()) {
-        case Json::value_t::null: return "null";
-        case Json::value_t::boolean: return "a boolean";
-        case Json::value_t::string: return "a string";
-        case Json::value_t::array: return "an array";
-        case Json::value_t::object: return "an object";
-        default: return "a number";
+enum class ValueKind { kObject, kArray, kNumber, kString, kBool, kNull };
+
+const char* NameOf(ValueKind kind) {
+    switch (kind) {
+        case ValueKind::kObject: return "an object";
+        case ValueKind::kArray: return "an array";
+        case ValueKind::kNumber: return "a number";
+        case ValueKind::kString: return "a string";
+        case ValueKind::kBool: return "a boolean";
+        case ValueKind::kNull: return "null";
     }
+    return "a value";
 }
 
-// An art object still to be read, and where it sits. Kept after reading so that the path of
-// any object can be spelled out from its parents.
-struct PendingArt {
-    const Json* json;
-    Art* art;
-    size_t parent;        // index of the enclosing pending art, or npos for a layer root
-    std::string segment;  // e.g. "layers[0]" or ".children[2]"
-    int level;            // 1 for a layer root
-    int layerIndex;       // for layer roots, else -1
-    bool mustBePath;      // a member of a compound path
-    bool mustBeGroup;     // the result art of a plug-in object
-    const PathStyle* inheritedStyle;  // a compound's style, for members without their own
+Json ToJson(const JsonNumber& number) {
+    switch (number.kind) {
+        case JsonNumber::kUnsigned: return Json(number.unsignedValue);
+        case JsonNumber::kSigned: return Json(number.signedValue);
+        case JsonNumber::kReal: break;
+    }
+    return Json(number.value);
+}
+
+// A read-only stream over part of the text, for parsing one value again.
+class TextBuffer : public std::streambuf {
+public:
+    explicit TextBuffer(std::string_view text) {
+        char* start = const_cast<char*>(text.data());  // only read: the get area is never written
+        setg(start, start, start + text.size());
+    }
 };
 
-class Loader {
+// Gathers one small value, given as events, into a parsed value.
+class ValueGatherer {
 public:
-    Document Load(const Json& root);
+    bool Active() const { return active_; }
+    void Begin() {
+        active_ = true;
+        value_ = Json();
+        open_.clear();
+    }
+    void Key(std::string_view key) { key_ = key; }
+    // Returns true when the value is complete.
+    bool Add(Json value) {
+        Json* added = Place(std::move(value));
+        (void)added;
+        return open_.empty();
+    }
+    void Open(Json container) { open_.push_back(Place(std::move(container))); }
+    bool Close() {
+        open_.pop_back();
+        return open_.empty();
+    }
+    Json Take() {
+        active_ = false;
+        return std::move(value_);
+    }
 
 private:
-    // Path of the value being read: the current art object's path and the keys below it.
-    std::string Path() const;
-    [[noreturn]] void Fail(const std::string& problem) const;
+    Json* Place(Json value) {
+        if (open_.empty()) {
+            value_ = std::move(value);
+            return &value_;
+        }
+        Json& parent = *open_.back();
+        if (parent.is_array()) {
+            parent.push_back(std::move(value));
+            return &parent.back();
+        }
+        Json& member = parent[key_];
+        member = std::move(value);
+        return &member;
+    }
 
-    class Key {
-    public:
-        Key(Loader& loader, std::string segment) : loader_(loader) { loader_.local_.push_back(std::move(segment)); }
-        ~Key() { loader_.local_.pop_back(); }
-        Key(const Key&) = delete;
-        Key& operator=(const Key&) = delete;
-
-    private:
-        Loader& loader_;
-    };
-    static std::string Member(const std::string& key) { return IsIdentifier(key) ? "." + key : "[\"" + key + "\"]"; }
-    static std::string Index(size_t i) { return "[" + std::to_string(i) + "]"; }
-
-    const Json& Expect(const Json& value, Json::value_t type, const char* expected);
-    const Json& ExpectObject(const Json& value, std::initializer_list<std::string_view> allowed);
-    const Json* Find(const Json& object, const char* key);
-    void RejectUnknownKeys(const Json& object, std::initializer_list<std::string_view> allowed);
-
-    HostReal ReadReal(const Json& value);
-    HostReal ReadReal(const Json& object, const char* key, HostReal fallback);
-    int64_t ReadWhole(const Json& value, int64_t min, int64_t max);
-    bool ReadBool(const Json& object, const char* key, bool fallback);
-    RealPoint ReadPoint(const Json& value);
-    void ReadReals(const Json& value, size_t count, HostReal* out);
-
-    HostColor ReadColor(const Json& value);
-    void ReadGradientFill(const Json& object, HostColor& color);
-    PathStyle ReadStyle(const Json& value);
-    void ReadStroke(const Json& value, StrokeStyle& stroke);
-    int32_t ReadCode(const Json& value, std::initializer_list<std::string_view> names);
-    PathSegment ReadSegment(const Json& value);
-    void ReadGradient(const Json& value, Gradient& gradient);
-    void ReadCustomColor(const Json& value, CustomColor& color);
-
-    void ReadArt(size_t index);
-    void ReadCommon(const Json& object, Art& art);
-    void ReadChildren(size_t index, const Json& list, bool membersArePaths, const PathStyle* style);
-
-    Document document_;
-    std::vector<PendingArt> pending_;
-    size_t current_ = std::string::npos;  // pending art being read
-    std::vector<std::string> local_;
+    bool active_ = false;
+    Json value_;
+    std::vector<Json*> open_;  // containers being filled, innermost last
+    std::string key_;
 };
 
-std::string Loader::Path() const {
-    std::vector<const std::string*> parts;
-    for (size_t i = current_; i != std::string::npos; i = pending_[i].parent) parts.push_back(&pending_[i].segment);
-    std::string path;
-    for (auto it = parts.rbegin(); it != parts.rend(); ++it) path += **it;
-    for (const std::string& segment : local_) path += segment;
-    if (!path.empty() && path[0] == '.') path.erase(0, 1);
-    return path.empty() ? "the document" : path;
-}
+// One segment of a path, read from its events without building a parsed value. Anything but a
+// valid segment makes it irregular: the segment is then parsed again from its text, and read
+// by ValueReader, which says what is wrong.
+class SegmentReader {
+public:
+    bool Active() const { return active_; }
+    bool Irregular() const { return irregular_; }
+    size_t Start() const { return start_; }
 
-void Loader::Fail(const std::string& problem) const {
-    throw DocumentError(Path() + ": " + problem);
-}
-
-const Json& Loader::Expect(const Json& value, Json::value_t type, const char* expected) {
-    const bool number = type == Json::value_t::number_float;
-    if (number ? !value.is_number() : value.type() != type) Fail(std::string("expected ") + expected + ", found " + TypeName(value));
-    return value;
-}
-
-const Json& Loader::ExpectObject(const Json& value, std::initializer_list<std::string_view> allowed) {
-    Expect(value, Json::value_t::object, "an object");
-    RejectUnknownKeys(value, allowed);
-    return value;
-}
-
-void Loader::RejectUnknownKeys(const Json& object, std::initializer_list<std::string_view> allowed) {
-    for (const auto& item : object.items()) {
-        bool known = false;
-        for (std::string_view key : allowed) known = known || key == item.key();
-        if (known) continue;
-        std::string list;
-        for (std::string_view key : allowed) list += (list.empty() ? "" : ", ") + std::string(key);
-        Fail("unknown key \"" + item.key() + "\"" + (list.empty() ? " (no keys are allowed here)" : " (allowed: " + list + ")"));
+    void Begin(bool isObject, size_t start) {
+        active_ = true;
+        irregular_ = false;
+        isObject_ = isObject;
+        start_ = start;
+        count_ = 0;
+        field_ = kNone;
+        inPoint_ = false;
+        hasAnchor_ = hasIn_ = hasOut_ = false;
+        corner_ = true;
     }
-}
 
-const Json* Loader::Find(const Json& object, const char* key) {
-    auto it = object.find(key);
-    return it == object.end() ? nullptr : &*it;
-}
-
-HostReal Loader::ReadReal(const Json& value) {
-    Expect(value, Json::value_t::number_float, "a number");
-    const double number = value.get<double>();  // decimal to double, then to the nearest 32-bit real
-    if (std::fabs(number) > double(std::numeric_limits<HostReal>::max())) Fail("number too large for a 32-bit real");
-    return static_cast<HostReal>(number);
-}
-
-HostReal Loader::ReadReal(const Json& object, const char* key, HostReal fallback) {
-    const Json* value = Find(object, key);
-    if (value == nullptr) return fallback;
-    Key scope(*this, Member(key));
-    return ReadReal(*value);
-}
-
-int64_t Loader::ReadWhole(const Json& value, int64_t min, int64_t max) {
-    Expect(value, Json::value_t::number_float, "a whole number");
-    double number = 0;
-    if (value.is_number_unsigned()) {
-        const uint64_t u = value.get<uint64_t>();
-        if (u > uint64_t(max)) Fail("number out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")");
-        return int64_t(u);
-    }
-    if (value.is_number_integer()) {
-        number = double(value.get<int64_t>());
-    } else {
-        number = value.get<double>();
-        if (number != std::trunc(number)) Fail("expected a whole number, found " + value.dump());
-    }
-    if (number < double(min) || number > double(max)) {
-        Fail("number out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")");
-    }
-    return int64_t(number);
-}
-
-bool Loader::ReadBool(const Json& object, const char* key, bool fallback) {
-    const Json* value = Find(object, key);
-    if (value == nullptr) return fallback;
-    Key scope(*this, Member(key));
-    return Expect(*value, Json::value_t::boolean, "true or false").get<bool>();
-}
-
-void Loader::ReadReals(const Json& value, size_t count, HostReal* out) {
-    Expect(value, Json::value_t::array, "an array");
-    if (value.size() != count) Fail("expected " + std::to_string(count) + " numbers, found " + std::to_string(value.size()));
-    for (size_t i = 0; i < count; ++i) {
-        Key scope(*this, Index(i));
-        out[i] = ReadReal(value[i]);
-    }
-}
-
-RealPoint Loader::ReadPoint(const Json& value) {
-    HostReal xy[2];
-    ReadReals(value, 2, xy);
-    return {xy[0], xy[1]};
-}
-
-int32_t Loader::ReadCode(const Json& value, std::initializer_list<std::string_view> names) {
-    if (value.is_string()) {
-        int32_t code = 0;
-        for (std::string_view name : names) {
-            if (name == value.get<std::string>()) return code;
-            ++code;
-        }
-        std::string list;
-        for (std::string_view name : names) list += (list.empty() ? "\"" : ", \"") + std::string(name) + "\"";
-        Fail("unknown value " + value.dump() + " (expected " + list + " or a whole number)");
-    }
-    if (!value.is_number()) Fail("expected a name or a whole number, found " + TypeName(value));
-    return static_cast<int32_t>(ReadWhole(value, INT32_MIN, INT32_MAX));
-}
-
-Document Loader::Load(const Json& root) {
-    ExpectObject(root, {"layers", "gradients", "customColors"});
-    const Json* layers = Find(root, "layers");
-    if (layers == nullptr) Fail("missing key \"layers\"");
-
-    // Create every named resource first: colours anywhere may refer to any of them.
-    const Json* gradients = Find(root, "gradients");
-    const Json* customColors = Find(root, "customColors");
-    if (gradients != nullptr) {
-        Key scope(*this, ".gradients");
-        for (const auto& item : Expect(*gradients, Json::value_t::object, "an object").items()) {
-            document_.gradients[item.key()] = std::make_unique<Gradient>();
+    void StartArray() {
+        if (isObject_ && !inPoint_ && (field_ == kAnchor || field_ == kIn || field_ == kOut)) {
+            inPoint_ = true;
+            count_ = 0;
+        } else {
+            irregular_ = true;
         }
     }
-    if (customColors != nullptr) {
-        Key scope(*this, ".customColors");
-        for (const auto& item : Expect(*customColors, Json::value_t::object, "an object").items()) {
-            document_.customColors[item.key()] = std::make_unique<CustomColor>();
+    void StartObject() { irregular_ = true; }
+    void Other() { irregular_ = true; }
+    void Key(std::string_view key) {
+        if (key == "anchor") {
+            field_ = kAnchor;
+        } else if (key == "in") {
+            field_ = kIn;
+        } else if (key == "out") {
+            field_ = kOut;
+        } else if (key == "corner") {
+            field_ = kCorner;
+        } else {
+            irregular_ = true;
         }
     }
-    if (gradients != nullptr) {
-        for (const auto& item : gradients->items()) {
-            Key scope(*this, ".gradients" + Member(item.key()));
-            ReadGradient(item.value(), *document_.gradients[item.key()]);
+    void Number(double value) {
+        if (isObject_ && !inPoint_) {
+            irregular_ = true;
+            return;
+        }
+        if (count_ >= 2 || !(std::fabs(value) <= double(std::numeric_limits<HostReal>::max()))) {
+            irregular_ = true;
+            return;
+        }
+        xy_[count_++] = static_cast<HostReal>(value);
+    }
+    void Bool(bool value) {
+        if (isObject_ && !inPoint_ && field_ == kCorner) {
+            corner_ = value;
+            field_ = kNone;
+        } else {
+            irregular_ = true;
         }
     }
-    if (customColors != nullptr) {
-        for (const auto& item : customColors->items()) {
-            Key scope(*this, ".customColors" + Member(item.key()));
-            ReadCustomColor(item.value(), *document_.customColors[item.key()]);
+    // Returns true when the segment is complete.
+    bool EndArray() {
+        if (count_ != 2) {
+            irregular_ = true;
+            return false;
         }
-    }
-
-    {
-        Key scope(*this, ".layers");
-        Expect(*layers, Json::value_t::array, "an array");
-    }
-    for (size_t i = 0; i < layers->size(); ++i) {
-        document_.layers.push_back(std::make_unique<Art>());
-        pending_.push_back({&(*layers)[i], document_.layers.back().get(), std::string::npos,
-                            "layers" + Index(i), 1, static_cast<int>(i), false, false, nullptr});
-    }
-    // Breadth first, with an explicit queue: trees may be very deep.
-    for (size_t index = 0; index < pending_.size(); ++index) ReadArt(index);
-    current_ = std::string::npos;
-
-    document_.Link();
-    return std::move(document_);
-}
-
-void Loader::ReadGradient(const Json& value, Gradient& gradient) {
-    ExpectObject(value, {"type", "stops"});
-    if (const Json* type = Find(value, "type")) {
-        Key scope(*this, ".type");
-        const int32_t code = ReadCode(*type, {"linear", "radial"});
-        if (code < INT16_MIN || code > INT16_MAX) Fail("gradient type out of range (-32768 to 32767)");
-        gradient.type = static_cast<int16_t>(code);
-    }
-    const Json* stops = Find(value, "stops");
-    if (stops == nullptr) return;
-    Key scope(*this, ".stops");
-    Expect(*stops, Json::value_t::array, "an array");
-    if (stops->size() > size_t(INT16_MAX)) Fail("more than 32767 gradient stops");
-    for (size_t i = 0; i < stops->size(); ++i) {
-        Key stopScope(*this, Index(i));
-        const Json& stop = ExpectObject((*stops)[i], {"position", "midpoint", "color"});
-        if (Find(stop, "position") == nullptr) Fail("missing key \"position\"");
-        if (Find(stop, "color") == nullptr) Fail("missing key \"color\"");
-        GradientStop result{};
-        result.position = ReadReal(stop, "position", 0.0f);
-        result.midpoint = ReadReal(stop, "midpoint", 50.0f);
-        Key colorScope(*this, ".color");
-        result.color = ReadColor(stop["color"]);
-        gradient.stops.push_back(result);
-    }
-}
-
-void Loader::ReadCustomColor(const Json& value, CustomColor& color) {
-    ExpectObject(value, {"cmyk", "rgb", "kind"});
-    if (value.size() != 1) Fail("expected exactly one of \"cmyk\", \"rgb\" or \"kind\"");
-    CustomColorDefinition& definition = color.definition;
-    definition = {};
-    if (const Json* cmyk = Find(value, "cmyk")) {
-        Key scope(*this, ".cmyk");
-        definition.kind = kCustomFourColor;
-        HostReal c[4];
-        ReadReals(*cmyk, 4, c);
-        definition.c.cmyk = {c[0], c[1], c[2], c[3]};
-    } else if (const Json* rgb = Find(value, "rgb")) {
-        Key scope(*this, ".rgb");
-        definition.kind = kCustomThreeColor;
-        HostReal c[3];
-        ReadReals(*rgb, 3, c);
-        definition.c.rgb = {c[0], c[1], c[2]};
-    } else {
-        Key scope(*this, ".kind");
-        definition.kind = static_cast<int32_t>(ReadWhole(value["kind"], INT32_MIN, INT32_MAX));
-    }
-}
-
-HostColor Loader::ReadColor(const Json& value) {
-    HostColor color{};
-    if (value.is_string()) {
-        if (value.get<std::string>() != "none") Fail("unknown colour " + value.dump() + " (the only named colour is \"none\")");
-        color.kind = kNoneColor;
-        return color;
-    }
-    if (!value.is_object()) Fail("expected a colour (\"none\" or an object), found " + TypeName(value));
-    static constexpr const char* kKinds[] = {"gray", "cmyk", "rgb", "custom", "pattern", "gradient", "kind"};
-    const char* kind = nullptr;
-    for (const char* candidate : kKinds) {
-        if (Find(value, candidate) == nullptr) continue;
-        if (kind != nullptr) Fail(std::string("a colour has one kind; found both \"") + kind + "\" and \"" + candidate + "\"");
-        kind = candidate;
-    }
-    if (kind == nullptr) Fail("expected a colour: an object with \"gray\", \"cmyk\", \"rgb\", \"custom\", \"pattern\", \"gradient\" or \"kind\"");
-    const std::string_view which = kind;
-    if (which == "gray") {
-        ExpectObject(value, {"gray"});
-        color.kind = kGrayColor;
-        color.c.gray.gray = ReadReal(value, "gray", 0.0f);
-    } else if (which == "cmyk") {
-        ExpectObject(value, {"cmyk"});
-        Key scope(*this, ".cmyk");
-        HostReal c[4];
-        ReadReals(value["cmyk"], 4, c);
-        color.kind = kFourColor;
-        color.c.cmyk = {c[0], c[1], c[2], c[3]};
-    } else if (which == "rgb") {
-        ExpectObject(value, {"rgb"});
-        Key scope(*this, ".rgb");
-        HostReal c[3];
-        ReadReals(value["rgb"], 3, c);
-        color.kind = kThreeColor;
-        color.c.rgb = {c[0], c[1], c[2]};
-    } else if (which == "custom") {
-        ExpectObject(value, {"custom", "tint"});
-        color.kind = kCustomColor;
-        color.c.custom.tint = ReadReal(value, "tint", 0.0f);
-        Key scope(*this, ".custom");
-        const std::string name = Expect(value["custom"], Json::value_t::string, "a custom colour's name").get<std::string>();
-        auto it = document_.customColors.find(name);
-        if (it == document_.customColors.end()) Fail("unknown custom colour \"" + name + "\" (not in \"customColors\")");
-        color.c.custom.color = reinterpret_cast<CustomColorHandle>(it->second.get());
-    } else if (which == "pattern") {
-        ExpectObject(value, {"pattern"});
-        Key scope(*this, ".pattern");
-        const std::string name = Expect(value["pattern"], Json::value_t::string, "a pattern's name").get<std::string>();
-        auto& pattern = document_.patterns[name];
-        if (!pattern) pattern = std::make_unique<Pattern>(Pattern{name});
-        color.kind = kPatternColor;
-        color.c.pattern.pattern = reinterpret_cast<PatternHandle>(pattern.get());
-    } else if (which == "gradient") {
-        ExpectObject(value, {"gradient", "origin", "angle", "length", "matrix", "hiliteAngle", "hiliteLength"});
-        ReadGradientFill(value, color);
-    } else {
-        ExpectObject(value, {"kind"});
-        Key scope(*this, ".kind");
-        color.kind = static_cast<int32_t>(ReadWhole(value["kind"], INT32_MIN, INT32_MAX));
-    }
-    return color;
-}
-
-void Loader::ReadGradientFill(const Json& value, HostColor& color) {
-    color.kind = kGradientColor;
-    GradientFill& fill = color.c.gradient;
-    {
-        Key scope(*this, ".gradient");
-        const std::string name = Expect(value["gradient"], Json::value_t::string, "a gradient's name").get<std::string>();
-        auto it = document_.gradients.find(name);
-        if (it == document_.gradients.end()) Fail("unknown gradient \"" + name + "\" (not in \"gradients\")");
-        fill.gradient = reinterpret_cast<GradientHandle>(it->second.get());
-    }
-    fill.origin = {0.0f, 0.0f};
-    if (const Json* origin = Find(value, "origin")) {
-        Key scope(*this, ".origin");
-        fill.origin = ReadPoint(*origin);
-    }
-    fill.angle = ReadReal(value, "angle", 0.0f);
-    fill.length = ReadReal(value, "length", 100.0f);
-    fill.matrix = {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
-    if (const Json* matrix = Find(value, "matrix")) {
-        Key scope(*this, ".matrix");
-        HostReal m[6];
-        ReadReals(*matrix, 6, m);
-        fill.matrix = {m[0], m[1], m[2], m[3], m[4], m[5]};
-    }
-    fill.hiliteAngle = ReadReal(value, "hiliteAngle", 0.0f);
-    fill.hiliteLength = ReadReal(value, "hiliteLength", 0.0f);
-}
-
-PathStyle Loader::ReadStyle(const Json& value) {
-    ExpectObject(value, {"fill", "fillPaint", "stroke", "strokePaint", "clip", "evenOdd"});
-    PathStyle style = DefaultPathStyle();
-    if (const Json* fill = Find(value, "fill")) {
-        Key scope(*this, ".fill");
-        style.fill.color = ReadColor(*fill);
-        style.fillPaint = style.fill.color.kind != kNoneColor;
-    }
-    style.fillPaint = ReadBool(value, "fillPaint", style.fillPaint != 0);
-    if (const Json* stroke = Find(value, "stroke")) {
-        Key scope(*this, ".stroke");
-        ReadStroke(*stroke, style.stroke);
-        style.strokePaint = true;
-    }
-    style.strokePaint = ReadBool(value, "strokePaint", style.strokePaint != 0);
-    style.clip = ReadBool(value, "clip", false);
-    style.evenOdd = ReadBool(value, "evenOdd", false);
-    return style;
-}
-
-void Loader::ReadStroke(const Json& value, StrokeStyle& stroke) {
-    ExpectObject(value, {"color", "width", "dashes", "dashOffset", "cap", "join", "miterLimit"});
-    if (const Json* color = Find(value, "color")) {
-        Key scope(*this, ".color");
-        stroke.color = ReadColor(*color);
-    }
-    stroke.width = ReadReal(value, "width", 1.0f);
-    if (const Json* dashes = Find(value, "dashes")) {
-        Key scope(*this, ".dashes");
-        Expect(*dashes, Json::value_t::array, "an array of dash lengths");
-        if (dashes->size() > size_t(kMaxDashes)) {
-            Fail("at most " + std::to_string(kMaxDashes) + " dash lengths, found " + std::to_string(dashes->size()));
+        const RealPoint point{xy_[0], xy_[1]};
+        if (!isObject_) {
+            active_ = false;
+            return true;
         }
-        for (size_t i = 0; i < dashes->size(); ++i) {
-            Key dashScope(*this, Index(i));
-            stroke.dashes[i] = ReadReal((*dashes)[i]);
+        inPoint_ = false;
+        switch (field_) {
+            case kAnchor:
+                anchor_ = point;
+                hasAnchor_ = true;
+                break;
+            case kIn:
+                in_ = point;
+                hasIn_ = true;
+                break;
+            case kOut:
+                out_ = point;
+                hasOut_ = true;
+                break;
+            default: irregular_ = true; break;
         }
-        stroke.dashCount = static_cast<int16_t>(dashes->size());
+        field_ = kNone;
+        return false;
     }
-    stroke.dashOffset = ReadReal(value, "dashOffset", 0.0f);
-    if (const Json* cap = Find(value, "cap")) {
-        Key scope(*this, ".cap");
-        stroke.cap = ReadCode(*cap, {"butt", "round", "square"});
+    bool EndObject() {
+        if (!hasAnchor_) {
+            irregular_ = true;
+            return false;
+        }
+        active_ = false;
+        return true;
     }
-    if (const Json* join = Find(value, "join")) {
-        Key scope(*this, ".join");
-        stroke.join = ReadCode(*join, {"miter", "round", "bevel"});
-    }
-    stroke.miterLimit = ReadReal(value, "miterLimit", 4.0f);
-}
 
-PathSegment Loader::ReadSegment(const Json& value) {
-    PathSegment segment{};
-    segment.corner = 1;
-    if (value.is_array()) {
-        segment.p = ReadPoint(value);
-        segment.in = segment.out = segment.p;
+    PathSegment Segment() const {
+        PathSegment segment{};
+        if (isObject_) {
+            segment.p = anchor_;
+            segment.in = hasIn_ ? in_ : anchor_;
+            segment.out = hasOut_ ? out_ : anchor_;
+            segment.corner = corner_ ? 1 : 0;
+        } else {
+            segment.p = segment.in = segment.out = {xy_[0], xy_[1]};
+            segment.corner = 1;
+        }
         return segment;
     }
-    if (!value.is_object()) Fail("expected a segment ([x, y] or an object with \"anchor\"), found " + TypeName(value));
-    ExpectObject(value, {"anchor", "in", "out", "corner"});
-    const Json* anchor = Find(value, "anchor");
-    if (anchor == nullptr) Fail("missing key \"anchor\"");
-    {
-        Key scope(*this, ".anchor");
-        segment.p = ReadPoint(*anchor);
-    }
-    segment.in = segment.out = segment.p;
-    if (const Json* in = Find(value, "in")) {
-        Key scope(*this, ".in");
-        segment.in = ReadPoint(*in);
-    }
-    if (const Json* out = Find(value, "out")) {
-        Key scope(*this, ".out");
-        segment.out = ReadPoint(*out);
-    }
-    segment.corner = ReadBool(value, "corner", true) ? 1 : 0;
-    return segment;
-}
 
-void Loader::ReadCommon(const Json& object, Art& art) {
-    if (const Json* name = Find(object, "name")) {
-        Key scope(*this, ".name");
-        art.name = Expect(*name, Json::value_t::string, "a string").get<std::string>();
-        art.defaultName = false;
-    }
-    art.opacity = ReadReal(object, "opacity", 1.0f);
-    art.hidden = ReadBool(object, "hidden", false);
-    if (const Json* bounds = Find(object, "bounds")) {
-        Key scope(*this, ".bounds");
-        HostReal b[4];
-        ReadReals(*bounds, 4, b);
-        art.bounds = RealRect{b[0], b[1], b[2], b[3]};
-    }
-}
+private:
+    enum Field { kNone, kAnchor, kIn, kOut, kCorner };
+    bool active_ = false;
+    bool irregular_ = false;
+    bool isObject_ = false;
+    size_t start_ = 0;
+    int count_ = 0;
+    HostReal xy_[2] = {};
+    Field field_ = kNone;
+    bool inPoint_ = false;
+    bool hasAnchor_ = false, hasIn_ = false, hasOut_ = false;
+    RealPoint anchor_{}, in_{}, out_{};
+    bool corner_ = true;
+};
 
-void Loader::ReadChildren(size_t index, const Json& list, bool membersArePaths, const PathStyle* style) {
-    Expect(list, Json::value_t::array, "an array of art objects");
-    if (pending_[index].level >= kMaxArtLevels) {
-        Fail("art nested more than " + std::to_string(kMaxArtLevels) + " levels deep");
-    }
-    Art* parent = pending_[index].art;
-    for (size_t i = 0; i < list.size(); ++i) {
-        Art* child = parent->Add(std::make_unique<Art>());
-        pending_.push_back({&list[i], child, index, ".children" + Index(i), pending_[index].level + 1, -1,
-                            membersArePaths, false, style});
-    }
-}
+// An art object being read.
+struct ArtInProgress {
+    enum Place { kLayer, kChild, kResult };
+    Art* art = nullptr;
+    Place place = kLayer;
+    size_t index = 0;  // layer or child index
+    int level = 1;     // 1 for a layer root
+    bool mustBePath = false;
+    bool mustBeGroup = false;
+    ArtForm form = ArtForm::kUnknown;  // known once "type" is read
+    Json type;
+    Json fields = Json::object();  // every key but "type" and the streamed ones
+    bool hasChildren = false;
+    bool hasSegments = false;
+    bool hasResult = false;
+    struct Member {
+        Art* art;
+        ArtForm form;
+        bool ownStyle;
+    };
+    std::vector<Member> members;  // the children read so far
+};
 
-void Loader::ReadArt(size_t index) {
-    current_ = index;
-    const Json& object = *pending_[index].json;
-    Art& art = *pending_[index].art;
-    Expect(object, Json::value_t::object, "an art object");
-    const Json* type = Find(object, "type");
-    if (type == nullptr) Fail("missing key \"type\"");
+class StreamLoader final : public ValueReader, public JsonEvents {
+public:
+    explicit StreamLoader(std::string_view text) : ValueReader(document_), text_(text) {}
 
-    ArtForm form = ArtForm::kLeaf;
-    if (type->is_string()) {
-        const std::string name = type->get<std::string>();
-        size_t i = 0;
-        while (i < std::size(kNamedTypes) && kNamedTypes[i] != name) ++i;
-        if (i == std::size(kNamedTypes)) {
-            Key scope(*this, ".type");
-            Fail("unknown art type \"" + name + "\" (expected group, path, compound, plugin, text, placed, raster, "
-                 "mesh, symbol or a whole number)");
+    Document Take() {
+        if (!finished_) throw DocumentError("invalid JSON: the document ends early");
+        return std::move(document_);
+    }
+
+    void StartObject(size_t offset) override {
+        if (gatherer_.Active()) return gatherer_.Open(Json::object());
+        if (segment_.Active()) return SegmentEvent([&] { segment_.StartObject(); });
+        BeginValue(ValueKind::kObject, offset);
+    }
+    void StartArray(size_t offset) override {
+        if (gatherer_.Active()) return gatherer_.Open(Json::array());
+        if (segment_.Active()) return SegmentEvent([&] { segment_.StartArray(); });
+        BeginValue(ValueKind::kArray, offset);
+    }
+    void Key(std::string_view key) override {
+        if (gatherer_.Active()) return gatherer_.Key(key);
+        if (segment_.Active()) return SegmentEvent([&] { segment_.Key(key); });
+        ReadKey(key);
+    }
+    void EndObject() override {
+        if (gatherer_.Active()) {
+            if (gatherer_.Close()) Deliver(gatherer_.Take());
+            return;
         }
-        art.type = kNamedTypeCodes[i];
-        form = FormOfNamedType(name);
-    } else {
-        Key scope(*this, ".type");
-        if (!type->is_number()) Fail("expected an art type name or a whole number, found " + TypeName(*type));
-        art.type = static_cast<int16_t>(ReadWhole(*type, INT16_MIN, INT16_MAX));
-    }
-    if (pending_[index].mustBePath && form != ArtForm::kPath) Fail("a compound path's members must be paths");
-    if (pending_[index].mustBeGroup && form != ArtForm::kGroup) Fail("a plug-in object's result art must be a group");
-
-    const std::initializer_list<std::string_view> common = {"type", "name", "opacity", "hidden", "bounds"};
-    std::vector<std::string_view> allowed(common);
-    switch (form) {
-        case ArtForm::kGroup: allowed.insert(allowed.end(), {"children"}); break;
-        case ArtForm::kPath: allowed.insert(allowed.end(), {"segments", "closed", "guide", "style"}); break;
-        case ArtForm::kCompound: allowed.insert(allowed.end(), {"children", "guide", "style"}); break;
-        case ArtForm::kPlugin: allowed.insert(allowed.end(), {"pluginName", "style", "result"}); break;
-        case ArtForm::kLeaf: break;
-    }
-    for (const auto& item : object.items()) {
-        if (std::find(allowed.begin(), allowed.end(), item.key()) != allowed.end()) continue;
-        Fail("unknown key \"" + item.key() + "\" for art of type " + type->dump());
-    }
-
-    const int layerIndex = pending_[index].layerIndex;
-    art.name = layerIndex >= 0 ? "Layer " + std::to_string(layerIndex + 1) : DefaultArtName(art.type);
-    art.defaultName = true;
-    ReadCommon(object, art);
-
-    if (const Json* style = Find(object, "style")) {
-        Key scope(*this, ".style");
-        art.style = ReadStyle(*style);
-    } else if (pending_[index].inheritedStyle != nullptr) {
-        art.style = *pending_[index].inheritedStyle;
-    }
-    art.guide = ReadBool(object, "guide", false);
-
-    switch (form) {
-        case ArtForm::kGroup:
-            if (const Json* children = Find(object, "children")) {
-                Key scope(*this, ".children");
-                ReadChildren(index, *children, false, nullptr);
-            }
-            break;
-        case ArtForm::kPath: {
-            const Json* segments = Find(object, "segments");
-            if (segments == nullptr) Fail("missing key \"segments\"");
-            art.closed = ReadBool(object, "closed", false);
-            Key scope(*this, ".segments");
-            Expect(*segments, Json::value_t::array, "an array of segments");
-            if (segments->size() > kMaxSegments) {
-                Fail("a path has at most " + std::to_string(kMaxSegments) + " segments, found " +
-                     std::to_string(segments->size()));
-            }
-            art.segments.reserve(segments->size());
-            for (size_t i = 0; i < segments->size(); ++i) {
-                Key segmentScope(*this, Index(i));
-                art.segments.push_back(ReadSegment((*segments)[i]));
-            }
-            break;
+        if (segment_.Active()) return SegmentEnd(segment_.EndObject());
+        if (levels_.back() == Level::kRoot) {
+            FinishRoot();
+        } else {
+            FinishArt();
         }
-        case ArtForm::kCompound: {
-            const Json* children = Find(object, "children");
-            if (children == nullptr) Fail("missing key \"children\"");
-            Key scope(*this, ".children");
-            ReadChildren(index, *children, true, Find(object, "style") != nullptr ? &art.style : nullptr);
-            break;
+        Pop();
+    }
+    void EndArray() override {
+        if (gatherer_.Active()) {
+            if (gatherer_.Close()) Deliver(gatherer_.Take());
+            return;
         }
-        case ArtForm::kPlugin: {
-            const Json* pluginName = Find(object, "pluginName");
-            if (pluginName == nullptr) Fail("missing key \"pluginName\"");
-            {
-                Key scope(*this, ".pluginName");
-                art.pluginName = Expect(*pluginName, Json::value_t::string, "a string").get<std::string>();
+        if (segment_.Active()) return SegmentEnd(segment_.EndArray());
+        if (levels_.back() == Level::kSegments) FinishSegments();
+        Pop();
+    }
+    void Number(const JsonNumber& number) override {
+        if (gatherer_.Active()) return Gathered(ToJson(number));
+        if (segment_.Active()) return SegmentEvent([&] { segment_.Number(number.value); });
+        Scalar(ValueKind::kNumber, [&] { return ToJson(number); });
+    }
+    void String(std::string_view text) override {
+        if (gatherer_.Active()) return Gathered(Json(std::string(text)));
+        if (segment_.Active()) return SegmentEvent([&] { segment_.Other(); });
+        Scalar(ValueKind::kString, [&] { return Json(std::string(text)); });
+    }
+    void Bool(bool value) override {
+        if (gatherer_.Active()) return Gathered(Json(value));
+        if (segment_.Active()) return SegmentEvent([&] { segment_.Bool(value); });
+        Scalar(ValueKind::kBool, [&] { return Json(value); });
+    }
+    void Null() override {
+        if (gatherer_.Active()) return Gathered(Json());
+        if (segment_.Active()) return SegmentEvent([&] { segment_.Other(); });
+        Scalar(ValueKind::kNull, [&] { return Json(); });
+    }
+
+    std::string CurrentPath() const override {
+        std::string path = ArtPath();
+        if (!levels_.empty()) {
+            switch (levels_.back()) {
+                case Level::kRoot:
+                case Level::kArt: path += Member(key_); break;
+                // The value in question is the next element, or inside the segment begun last.
+                case Level::kLayers: path += "layers" + Index(count_.back()); break;
+                case Level::kChildren: path += ".children" + Index(count_.back()); break;
+                case Level::kSegments:
+                    path += ".segments" + Index(segment_.Active() ? count_.back() - 1 : count_.back());
+                    break;
             }
-            art.result = std::make_unique<Art>();
-            art.result->type = kGroupArt;
-            art.result->name = DefaultArtName(kGroupArt);
-            art.result->defaultName = true;
-            if (const Json* result = Find(object, "result")) {
-                if (pending_[index].level >= kMaxArtLevels) {
-                    Fail("art nested more than " + std::to_string(kMaxArtLevels) + " levels deep");
+        }
+        if (!path.empty() && path[0] == '.') path.erase(0, 1);
+        return path.empty() ? "the document" : path;
+    }
+
+protected:
+    std::string ArtPath() const override {
+        std::string path;
+        for (const ArtInProgress& art : arts_) {
+            switch (art.place) {
+                case ArtInProgress::kLayer: path += "layers" + Index(art.index); break;
+                case ArtInProgress::kChild: path += ".children" + Index(art.index); break;
+                case ArtInProgress::kResult: path += ".result"; break;
+            }
+        }
+        return path;
+    }
+
+private:
+    // What the innermost container being streamed is.
+    enum class Level { kRoot, kLayers, kArt, kChildren, kSegments };
+
+    void Gathered(Json value) {
+        if (gatherer_.Add(std::move(value))) Deliver(gatherer_.Take());
+    }
+
+    template <typename Event>
+    void SegmentEvent(Event event) {
+        event();
+        if (segment_.Irregular()) FailSegment();
+    }
+
+    void SegmentEnd(bool complete) {
+        if (segment_.Irregular()) FailSegment();
+        if (!complete) return;
+        if (count_.back() <= kMaxSegments) segments_.push_back(segment_.Segment());
+    }
+
+    // Parses the segment again from its text and lets ValueReader say what is wrong with it.
+    [[noreturn]] void FailSegment() {
+        PathScope list(*this, ".segments");
+        PathScope item(*this, Index(count_.back() - 1));
+        Json segment;
+        try {
+            TextBuffer buffer(text_.substr(segment_.Start()));
+            std::istream in(&buffer);
+            in >> segment;
+        } catch (const Json::exception&) {
+            Fail("invalid segment");  // its syntax is reported instead
+        }
+        ReadSegment(segment);
+        Fail("invalid segment");
+    }
+
+    template <typename MakeJson>
+    void Scalar(ValueKind kind, MakeJson make) {
+        if (BeginValue(kind, 0)) Deliver(make());
+    }
+
+    // Starts reading a value in the innermost streamed container. Returns true when the value
+    // is a scalar to deliver; containers to gather start the gatherer.
+    bool BeginValue(ValueKind kind, size_t offset) {
+        if (levels_.empty()) {
+            if (finished_ || kind != ValueKind::kObject) Fail(std::string("expected an object, found ") + NameOf(kind));
+            Push(Level::kRoot);
+            return false;
+        }
+        switch (levels_.back()) {
+            case Level::kRoot:
+                if (key_ == "layers") {
+                    PathScope scope(*this, ".layers");
+                    if (kind != ValueKind::kArray) Fail(std::string("expected an array, found ") + NameOf(kind));
+                    hasLayers_ = true;
+                    document_.layers.clear();
+                    Push(Level::kLayers);
+                    return false;
                 }
-                pending_.push_back({result, art.result.get(), index, ".result", pending_[index].level + 1, -1, false,
-                                    true, nullptr});
+                return Gather(kind);
+            case Level::kLayers: {
+                const size_t index = count_.back()++;
+                if (kind != ValueKind::kObject) {
+                    PathScope list(*this, "layers");
+                    PathScope item(*this, Index(index));
+                    Fail(std::string("expected an art object, found ") + NameOf(kind));
+                }
+                document_.layers.push_back(std::make_unique<Art>());
+                BeginArt(document_.layers.back().get(), ArtInProgress::kLayer, index, 1);
+                return false;
             }
-            break;
+            case Level::kArt: return BeginArtValue(kind);
+            case Level::kChildren: {
+                const size_t index = count_.back()++;
+                if (kind != ValueKind::kObject) {
+                    PathScope list(*this, ".children");
+                    PathScope item(*this, Index(index));
+                    Fail(std::string("expected an art object, found ") + NameOf(kind));
+                }
+                ArtInProgress& parent = arts_.back();
+                Art* child = parent.art->Add(std::make_unique<Art>());
+                BeginArt(child, ArtInProgress::kChild, index, parent.level + 1);
+                arts_.back().mustBePath = arts_[arts_.size() - 2].form == ArtForm::kCompound;
+                return false;
+            }
+            case Level::kSegments: {
+                const size_t index = count_.back()++;
+                if (kind != ValueKind::kObject && kind != ValueKind::kArray) {
+                    PathScope list(*this, ".segments");
+                    PathScope item(*this, Index(index));
+                    Fail(std::string("expected a segment ([x, y] or an object with \"anchor\"), found ") + NameOf(kind));
+                }
+                segment_.Begin(kind == ValueKind::kObject, offset);
+                return false;
+            }
         }
-        case ArtForm::kLeaf: break;
+        return false;
     }
+
+    bool Gather(ValueKind kind) {
+        if (kind == ValueKind::kObject || kind == ValueKind::kArray) {
+            gatherer_.Begin();
+            gatherer_.Open(kind == ValueKind::kObject ? Json::object() : Json::array());
+            return false;
+        }
+        return true;
+    }
+
+    void Push(Level level) {
+        levels_.push_back(level);
+        count_.push_back(0);
+    }
+    void Pop() {
+        levels_.pop_back();
+        count_.pop_back();
+    }
+
+    void BeginArt(Art* art, ArtInProgress::Place place, size_t index, int level) {
+        ArtInProgress progress;
+        progress.art = art;
+        progress.place = place;
+        progress.index = index;
+        progress.level = level;
+        arts_.push_back(std::move(progress));
+        Push(Level::kArt);
+    }
+
+    void ReadKey(std::string_view key) {
+        key_ = key;
+        if (levels_.back() == Level::kRoot) {
+            if (key != "layers" && key != "gradients" && key != "customColors") {
+                Fail("unknown key \"" + key_ + "\" (allowed: layers, gradients, customColors)");
+            }
+            return;
+        }
+        ArtInProgress& art = arts_.back();
+        if (art.form != ArtForm::kUnknown && !KeyAllowed(art.form, key)) {
+            Fail("unknown key \"" + key_ + "\" for art of type " + art.type.dump());
+        }
+    }
+
+    // A value of an art object's key.
+    bool BeginArtValue(ValueKind kind) {
+        ArtInProgress& art = arts_.back();
+        if (key_ == "children") {
+            PathScope scope(*this, ".children");
+            if (kind != ValueKind::kArray) Fail(std::string("expected an array of art objects, found ") + NameOf(kind));
+            if (art.level >= kMaxArtLevels) Fail("art nested more than " + std::to_string(kMaxArtLevels) + " levels deep");
+            art.hasChildren = true;
+            art.art->children.clear();
+            art.members.clear();
+            Push(Level::kChildren);
+            return false;
+        }
+        if (key_ == "segments") {
+            PathScope scope(*this, ".segments");
+            if (kind != ValueKind::kArray) Fail(std::string("expected an array of segments, found ") + NameOf(kind));
+            art.hasSegments = true;
+            segments_.clear();
+            Push(Level::kSegments);
+            return false;
+        }
+        if (key_ == "result") {
+            if (kind != ValueKind::kObject) {
+                PathScope scope(*this, ".result");
+                Fail(std::string("expected an art object, found ") + NameOf(kind));
+            }
+            if (art.level >= kMaxArtLevels) Fail("art nested more than " + std::to_string(kMaxArtLevels) + " levels deep");
+            art.hasResult = true;
+            art.art->result = std::make_unique<Art>();
+            BeginArt(art.art->result.get(), ArtInProgress::kResult, 0, art.level + 1);
+            arts_.back().mustBeGroup = true;
+            return false;
+        }
+        return Gather(kind);
+    }
+
+    // A complete gathered or scalar value of the innermost object's current key.
+    void Deliver(Json value) {
+        if (levels_.back() == Level::kRoot) {
+            if (key_ == "gradients") {
+                ReadGradients(value);
+            } else {
+                ReadCustomColors(value);
+            }
+            return;
+        }
+        ArtInProgress& art = arts_.back();
+        if (key_ == "type") {
+            ReadType(art, std::move(value));
+        } else {
+            art.fields[key_] = std::move(value);
+        }
+    }
+
+    void ReadType(ArtInProgress& progress, Json type) {
+        Art& art = *progress.art;
+        ArtForm form = ArtForm::kLeaf;
+        {
+            PathScope scope(*this, ".type");
+            if (type.is_string()) {
+                const std::string& name = type.get_ref<const std::string&>();
+                size_t i = 0;
+                while (i < std::size(kNamedTypes) && kNamedTypes[i] != name) ++i;
+                if (i == std::size(kNamedTypes)) {
+                    Fail("unknown art type \"" + name + "\" (expected group, path, compound, plugin, text, placed, raster, "
+                         "mesh, symbol or a whole number)");
+                }
+                art.type = kNamedTypeCodes[i];
+                form = FormOfNamedType(name);
+            } else {
+                if (!type.is_number()) Fail("expected an art type name or a whole number, found " + TypeName(type));
+                art.type = static_cast<int16_t>(ReadWhole(type, INT16_MIN, INT16_MAX));
+            }
+        }
+        progress.form = form;
+        progress.type = std::move(type);
+        if (progress.mustBePath && form != ArtForm::kPath) Fail("a compound path's members must be paths");
+        if (progress.mustBeGroup && form != ArtForm::kGroup) Fail("a plug-in object's result art must be a group");
+
+        // Keys that came before the type.
+        auto reject = [&](const std::string& key) {
+            Fail("unknown key \"" + key + "\" for art of type " + progress.type.dump());
+        };
+        for (const auto& item : progress.fields.items()) {
+            if (!KeyAllowed(form, item.key())) reject(item.key());
+        }
+        if (progress.hasChildren && !KeyAllowed(form, "children")) reject("children");
+        if (progress.hasSegments && !KeyAllowed(form, "segments")) reject("segments");
+        if (progress.hasResult && !KeyAllowed(form, "result")) reject("result");
+        // Members read before the compound's type was known.
+        if (form == ArtForm::kCompound) {
+            for (size_t i = 0; i < progress.members.size(); ++i) {
+                if (progress.members[i].form == ArtForm::kPath) continue;
+                PathScope list(*this, ".children");
+                PathScope item(*this, Index(i));
+                Fail("a compound path's members must be paths");
+            }
+        }
+    }
+
+    void FinishSegments() {
+        const size_t count = count_.back();
+        if (count > kMaxSegments) {
+            PathScope scope(*this, ".segments");
+            Fail("a path has at most " + std::to_string(kMaxSegments) + " segments, found " + std::to_string(count));
+        }
+        std::vector<PathSegment>& segments = arts_.back().art->segments;
+        segments.assign(segments_.begin(), segments_.end());
+    }
+
+    void FinishArt() {
+        ArtInProgress& progress = arts_.back();
+        Art& art = *progress.art;
+        const Json& fields = progress.fields;
+        if (progress.form == ArtForm::kUnknown) Fail("missing key \"type\"");
+
+        art.name = progress.place == ArtInProgress::kLayer ? "Layer " + std::to_string(progress.index + 1)
+                                                            : DefaultArtName(art.type);
+        art.defaultName = true;
+        ReadCommon(fields, art);
+        const Json* style = Find(fields, "style");
+        if (style != nullptr) {
+            PathScope scope(*this, ".style");
+            art.style = ReadStyle(*style);
+        }
+        art.guide = ReadBool(fields, "guide", false);
+
+        switch (progress.form) {
+            case ArtForm::kPath:
+                if (!progress.hasSegments) Fail("missing key \"segments\"");
+                art.closed = ReadBool(fields, "closed", false);
+                break;
+            case ArtForm::kCompound:
+                if (!progress.hasChildren) Fail("missing key \"children\"");
+                if (style != nullptr) {
+                    for (const ArtInProgress::Member& member : progress.members) {
+                        if (!member.ownStyle) member.art->style = art.style;
+                    }
+                }
+                break;
+            case ArtForm::kPlugin: {
+                const Json* pluginName = Find(fields, "pluginName");
+                if (pluginName == nullptr) Fail("missing key \"pluginName\"");
+                {
+                    PathScope scope(*this, ".pluginName");
+                    art.pluginName = Expect(*pluginName, Json::value_t::string, "a string").get<std::string>();
+                }
+                if (!art.result) {
+                    art.result = std::make_unique<Art>();
+                    art.result->type = kGroupArt;
+                    art.result->name = DefaultArtName(kGroupArt);
+                    art.result->defaultName = true;
+                }
+                break;
+            }
+            default: break;
+        }
+
+        const ArtInProgress::Member member{progress.art, progress.form, style != nullptr};
+        const bool isChild = progress.place == ArtInProgress::kChild;
+        arts_.pop_back();
+        if (isChild) arts_.back().members.push_back(member);
+    }
+
+    void FinishRoot() {
+        if (!hasLayers_) Fail("missing key \"layers\"");
+        CheckNamesResolved();
+        document_.Link();
+        finished_ = true;
+    }
+
+    std::string_view text_;
+    Document document_;
+    std::vector<Level> levels_;
+    std::vector<size_t> count_;  // for each level, the elements begun so far
+    std::vector<ArtInProgress> arts_;
+    std::string key_;  // the last key of the innermost streamed object
+    ValueGatherer gatherer_;
+    SegmentReader segment_;
+    std::vector<PathSegment> segments_;  // the path being read, moved into the art at its end
+    bool hasLayers_ = false;
+    bool finished_ = false;
+};
+
+Document LoadWithPortableReader(std::string_view text) {
+    StreamLoader loader(text);
+    ReadJsonPortable(text, kMaxJsonNesting, loader);
+    return loader.Take();
 }
 
 }  // namespace
 
+bool HasFastJsonReader() {
+#ifdef QUILLMARK_WITH_SIMDJSON
+    return true;
+#else
+    return false;
+#endif
+}
+
+Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonReader reader, JsonReader* used) {
+    if (used != nullptr) *used = JsonReader::kPortable;
+#ifdef QUILLMARK_WITH_SIMDJSON
+    if (reader == JsonReader::kFast) {
+        std::string padded;
+        std::string_view input = text;
+        if (readablePadding < kFastReaderPadding) {
+            padded.reserve(text.size() + kFastReaderPadding);
+            padded.assign(text);
+            padded.append(kFastReaderPadding, '\0');
+            input = std::string_view(padded.data(), text.size());
+        }
+        try {
+            StreamLoader loader(input);
+            if (ReadJsonFast(input, kMaxJsonNesting, loader)) {
+                if (used != nullptr) *used = JsonReader::kFast;
+                return loader.Take();
+            }
+        } catch (const DocumentError&) {
+            // The portable reader reads the text again and says what is wrong, and where.
+        }
+    }
+#else
+    (void)readablePadding;
+    (void)reader;
+#endif
+    return LoadWithPortableReader(text);
+}
+
 Document LoadDocument(const std::string& jsonText) {
-    const Json root = ParseJsonText(jsonText, kMaxJsonNesting);
-    return Loader().Load(root);
+    return LoadDocumentText(jsonText, 0, JsonReader::kFast);
 }
 
 Document LoadDocumentFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw DocumentError(path + ": cannot open the file");
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) throw DocumentError(path + ": cannot read the file");
     try {
-        return LoadDocument(text.str());
+        const TextFile file(path);
+        return LoadDocumentText(file.Text(), file.Padding(), JsonReader::kFast);
     } catch (const DocumentError& error) {
         throw DocumentError(path + ": " + error.what());
     }

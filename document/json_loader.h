@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "document/document.h"
 
@@ -22,6 +23,16 @@ constexpr int kMaxJsonNesting = 2 * kMaxArtLevels + 16;
 constexpr size_t kMaxSegments = 32767;
 
 Document LoadDocument(const std::string& jsonText);
+
+// Which JSON reader reads the text. The fast one is built on the build machine's platform only;
+// wherever it is missing, or refuses the text, the portable one reads it.
+enum class JsonReader { kFast, kPortable };
+// Loads from text followed by `readablePadding` bytes that may be read (not used): the fast
+// reader reads up to 64 bytes past the end, so with less the text is copied first.
+// `used`, when given, is set to the reader that read the document.
+Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonReader reader, JsonReader* used = nullptr);
+// Whether this build has the fast reader.
+bool HasFastJsonReader();
 // Reads the file and loads it; errors name the file.
 Document LoadDocumentFile(const std::string& path);
 

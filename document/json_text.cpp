@@ -1,118 +1,173 @@
 #include "document/json_text.h"
 
-#include <vector>
+#include <exception>
+#include <iterator>
+#include <nlohmann/json.hpp>
 
 #include "document/json_loader.h"
 
 namespace document {
 
-namespace {
-
-struct TextPosition {
+std::string AtPosition(std::string_view text, size_t offset) {
     size_t line = 1;
     size_t column = 1;
-};
-
-TextPosition PositionOf(const std::string& text, size_t offset) {
-    TextPosition position;
     for (size_t i = 0; i < offset && i < text.size(); ++i) {
         if (text[i] == '\n') {
-            ++position.line;
-            position.column = 1;
+            ++line;
+            column = 1;
         } else {
-            ++position.column;
+            ++column;
         }
     }
-    return position;
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-std::string AtPosition(const std::string& text, size_t offset) {
-    const TextPosition position = PositionOf(text, offset);
-    return "line " + std::to_string(position.line) + ", column " + std::to_string(position.column);
-}
+namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+// An input iterator over the text that publishes how far the parser has read, so that events
+// can be placed in the text.
+class TrackingIterator {
+public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
 
-// One pass over the text outside strings: measures the bracket nesting and finds the
-// integer tokens "-0", whose sign the parser would drop.
-struct TextScan {
-    std::vector<size_t> negativeZeros;  // offsets of the '0'
+    TrackingIterator(const char* at, const char** readTo) : at_(at), readTo_(readTo) {}
+    reference operator*() const { return *at_; }
+    TrackingIterator& operator++() {
+        *readTo_ = ++at_;
+        return *this;
+    }
+    TrackingIterator operator++(int) {
+        TrackingIterator before = *this;
+        ++*this;
+        return before;
+    }
+    bool operator==(const TrackingIterator& other) const { return at_ == other.at_; }
+    bool operator!=(const TrackingIterator& other) const { return at_ != other.at_; }
+
+private:
+    const char* at_;
+    const char** readTo_;
 };
 
-TextScan ScanText(const std::string& text, int maxNesting) {
-    TextScan scan;
-    int nesting = 0;
-    bool inString = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        switch (c) {
-            case '"': inString = true; break;
-            case '[':
-            case '{':
-                if (++nesting > maxNesting) {
-                    throw DocumentError("JSON nested more than " + std::to_string(maxNesting) + " levels deep at " +
-                                        AtPosition(text, i));
-                }
-                break;
-            case ']':
-            case '}': --nesting; break;
-            case '-': {
-                const bool zeroFollows = i + 1 < text.size() && text[i + 1] == '0';
-                const char after = i + 2 < text.size() ? text[i + 2] : ' ';
-                if (zeroFollows && !IsDigit(after) && after != '.' && after != 'e' && after != 'E') {
-                    scan.negativeZeros.push_back(i + 1);
-                }
-                break;
-            }
-            default: break;
-        }
+using Json = nlohmann::json;
+
+// Forwards the parser's values to the events. After the events refuse a value, only syntax and
+// nesting are checked; the refusal is reported at the end unless the syntax is wrong.
+class PortableReader {
+public:
+    PortableReader(std::string_view text, int maxNesting, JsonEvents& events)
+        : text_(text), maxNesting_(maxNesting), events_(events), readTo_(text.data()) {}
+
+    void Read() {
+        TrackingIterator first(text_.data(), &readTo_);
+        TrackingIterator last(text_.data() + text_.size(), &readTo_);
+        Json::sax_parse(first, last, this);
+        if (refusal_) std::rethrow_exception(refusal_);
     }
-    return scan;
-}
 
-nlohmann::json Parse(const std::string& text) {
-    return nlohmann::json::parse(text);
-}
-
-}  // namespace
-
-nlohmann::json ParseJsonText(const std::string& text, int maxNesting) {
-    const TextScan scan = ScanText(text, maxNesting);
-    try {
-        if (scan.negativeZeros.empty()) return Parse(text);
-        // Writing "-0" as "-0.0" makes the parser keep the sign and changes nothing else.
-        std::string rewritten;
-        rewritten.reserve(text.size() + 2 * scan.negativeZeros.size());
-        size_t copied = 0;
-        for (size_t zero : scan.negativeZeros) {
-            rewritten.append(text, copied, zero + 1 - copied);
-            rewritten += ".0";
-            copied = zero + 1;
+    bool null() { return Forward([&] { events_.Null(); }); }
+    bool boolean(bool value) { return Forward([&] { events_.Bool(value); }); }
+    bool number_unsigned(uint64_t value) {
+        JsonNumber number;
+        number.kind = JsonNumber::kUnsigned;
+        number.unsignedValue = value;
+        number.value = double(value);
+        return Forward([&] { events_.Number(number); });
+    }
+    bool number_integer(int64_t value) {
+        JsonNumber number;
+        if (value == 0) {
+            // Non-negative integers come as unsigned: this is "-0", a real to keep its sign.
+            number.kind = JsonNumber::kReal;
+            number.value = -0.0;
+        } else {
+            number.kind = JsonNumber::kSigned;
+            number.signedValue = value;
+            number.value = double(value);
         }
-        rewritten.append(text, copied, std::string::npos);
-        try {
-            return Parse(rewritten);
-        } catch (const nlohmann::json::parse_error&) {
-            return Parse(text);  // the same error, at its place in the text as written
+        return Forward([&] { events_.Number(number); });
+    }
+    bool number_float(double value, const std::string&) {
+        JsonNumber number;
+        number.value = value;
+        return Forward([&] { events_.Number(number); });
+    }
+    bool string(std::string& value) { return Forward([&] { events_.String(value); }); }
+    bool binary(Json::binary_t&) { return true; }  // not produced by JSON text
+    bool key(std::string& value) { return Forward([&] { events_.Key(value); }); }
+    bool start_object(size_t) {
+        Nest();
+        const size_t offset = Offset();
+        return Forward([&] { events_.StartObject(offset); });
+    }
+    bool end_object() {
+        --nesting_;
+        return Forward([&] { events_.EndObject(); });
+    }
+    bool start_array(size_t) {
+        Nest();
+        const size_t offset = Offset();
+        return Forward([&] { events_.StartArray(offset); });
+    }
+    bool end_array() {
+        --nesting_;
+        return Forward([&] { events_.EndArray(); });
+    }
+
+    bool parse_error(size_t position, const std::string& token, const nlohmann::detail::exception& error) {
+        if (error.id == 406) {
+            // A number beyond a double's range: the parser names it, the place is ours to give.
+            const size_t start = position >= token.size() ? position - token.size() : 0;
+            std::string place = refusal_ ? std::string() : events_.CurrentPath() + ": ";
+            throw DocumentError(place + "number " + token + " too large for a 32-bit real (at " + AtPosition(text_, start) +
+                                ")");
         }
-    } catch (const nlohmann::json::parse_error& error) {
         // The parser's byte counts one past the character where it stopped.
-        const size_t offset = error.byte > 0 ? error.byte - 1 : 0;
+        const size_t offset = position > 0 ? position - 1 : 0;
         std::string reason = error.what();
         const size_t colon = reason.find(": ", reason.find("parse error"));
         if (colon != std::string::npos) reason = reason.substr(colon + 2);
-        throw DocumentError("invalid JSON at " + AtPosition(text, offset) + ": " + reason);
+        throw DocumentError("invalid JSON at " + AtPosition(text_, offset) + ": " + reason);
     }
+
+private:
+    // The offset of the bracket just read.
+    size_t Offset() const { return size_t(readTo_ - text_.data()) - 1; }
+
+    void Nest() {
+        if (++nesting_ > maxNesting_) {
+            throw DocumentError("JSON nested more than " + std::to_string(maxNesting_) + " levels deep at " +
+                                AtPosition(text_, Offset()));
+        }
+    }
+
+    template <typename Report>
+    bool Forward(Report report) {
+        if (refusal_) return true;
+        try {
+            report();
+        } catch (const DocumentError&) {
+            refusal_ = std::current_exception();
+        }
+        return true;
+    }
+
+    std::string_view text_;
+    int maxNesting_;
+    JsonEvents& events_;
+    const char* readTo_;
+    int nesting_ = 0;
+    std::exception_ptr refusal_;
+};
+
+}  // namespace
+
+void ReadJsonPortable(std::string_view text, int maxNesting, JsonEvents& events) {
+    PortableReader(text, maxNesting, events).Read();
 }
 
 }  // namespace document

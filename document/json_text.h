@@ -1,14 +1,23 @@
-// Parsing of the raw JSON text, guarded against input that would harm the parser.
+// Reading JSON text as a stream of values, guarded against input that would harm a parser.
 #pragma once
 
-#include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
+
+#include "document/json_events.h"
 
 namespace document {
 
-// Parses JSON text. Refuses text nested deeper than `maxNesting` brackets before parsing,
-// keeps the sign of a negative zero written as the integer "-0", and reports syntax errors
-// with their line and column. Throws DocumentError.
-nlohmann::json ParseJsonText(const std::string& text, int maxNesting);
+// "line L, column C" of a byte offset (both counted from 1).
+std::string AtPosition(std::string_view text, size_t offset);
+
+// Reads the text with the portable reader (nlohmann-json's SAX parser: no tree is built), reporting
+// every value to `events`. Refuses text nested deeper than `maxNesting` brackets, keeps the sign
+// of a negative zero written as the integer "-0", and reports syntax errors with their line and
+// column, numbers beyond a double's range with their JSON path and place. Syntax comes first: when
+// `events` refuses a value (throws DocumentError), the rest of the text is still read for syntax,
+// and a syntax error anywhere is reported instead. Throws DocumentError.
+void ReadJsonPortable(std::string_view text, int maxNesting, JsonEvents& events);
+
 
 }  // namespace document

@@ -3,7 +3,7 @@
 # Sourced by the other scripts; does nothing when everything is there.
 set -euo pipefail
 
-QUILLMARK_PACKAGES=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev nlohmann-json3-dev
+QUILLMARK_PACKAGES=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev nlohmann-json3-dev libsimdjson-dev
                     binutils-mingw-w64-i686 libxml2-utils clang libclang-rt-14-dev libexpat1-dev zlib1g-dev
                     openclipart-svg)
 

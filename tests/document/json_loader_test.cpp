@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace document {
@@ -391,6 +392,90 @@ TEST(LoaderErrors, FilesNameThemselves) {
     } catch (const DocumentError& error) {
         EXPECT_NE(std::string(error.what()).find("/nonexistent/drawing.json: cannot open"), std::string::npos);
     }
+}
+
+}  // namespace
+}  // namespace document
+
+namespace document {
+namespace {
+
+TEST(LoaderErrors, NumbersBeyondADoubleNameTheirPlace) {
+    const struct {
+        std::string json;
+        std::string expected;
+    } cases[] = {
+        {WithChildren(R"({"type": "path", "segments": [[1e999, 0]]})"),
+         "layers[0].children[0].segments[0]: number 1e999 too large for a 32-bit real (at line 1, column 75)"},
+        {WithChildren(R"({"type": "path", "segments": [{"anchor": [0, -243E494]}]})"),
+         "children[0].segments[0]: number -243E494 too large for a 32-bit real (at line 1, column 89)"},
+        {WithChildren(R"({"type": "group", "opacity": 1e400})"), "children[0].opacity: number 1e400 too large"},
+        {WithChildren(R"({"type": "path", "segments": [], "style": {"stroke": {"width": 2e308}}})"),
+         "children[0].style: number 2e308 too large"},
+        {R"({"layers": [], "gradients": {"g": {"stops": [{"position": 1e999, "color": "none"}]}}})",
+         "gradients: number 1e999 too large"},
+        {"{\"layers\": [\n  1e999]}", "layers[0]: number 1e999 too large for a 32-bit real (at line 2, column 3)"},
+    };
+    for (const auto& c : cases) {
+        const std::string message = ErrorOf(c.json);
+        EXPECT_NE(message.find(c.expected), std::string::npos) << "message: " << message << "\nexpected: " << c.expected;
+        EXPECT_EQ(message.find("json.exception"), std::string::npos) << message;
+    }
+}
+
+TEST(Loader, KeysMayComeInAnyOrder) {
+    // The type after the keys it allows, a compound's style after its members, resources after
+    // the colours that name them.
+    const Document document = LoadDocument(R"({"layers": [{"children": [
+        {"children": [{"segments": [], "type": "path"}, {"style": {}, "type": "path", "segments": []}],
+         "style": {"fill": {"gradient": "g"}}, "type": "compound"}], "type": "group"}],
+        "gradients": {"g": {"stops": [{"position": 0, "color": {"custom": "c", "tint": 1}}]}},
+        "customColors": {"c": {"rgb": [1, 0, 0]}}})");
+    const Art& compound = OnlyChild(document);
+    EXPECT_EQ(compound.type, kCompoundPathArt);
+    EXPECT_EQ(compound.children.at(0)->style.fill.color.kind, kGradientColor);  // the compound's style
+    EXPECT_EQ(compound.children.at(1)->style.fill.color.kind, kNoneColor);      // its own
+    Gradient& gradient = *document.gradients.at("g");
+    EXPECT_EQ(compound.style.fill.color.c.gradient.gradient, reinterpret_cast<GradientHandle>(&gradient));
+    EXPECT_EQ(gradient.stops.at(0).color.c.custom.color,
+              reinterpret_cast<CustomColorHandle>(document.customColors.at("c").get()));
+
+    // What the type forbids is refused wherever the type comes.
+    const struct {
+        std::string json;
+        std::string expected;
+    } cases[] = {
+        {WithChildren(R"({"segments": [], "type": "group"})"), "children[0]: unknown key \"segments\" for art of type \"group\""},
+        {WithChildren(R"({"children": [{"type": "group"}], "type": "compound"})"),
+         "children[0].children[0]: a compound path's members must be paths"},
+        {WithChildren(R"({"result": {"type": "group"}, "type": "text"})"), "unknown key \"result\" for art of type \"text\""},
+        {WithChildren(R"({"segments": []})"), "children[0]: missing key \"type\""},
+        {WithChildren(R"({"type": "path", "segments": [], "style": {"fill": {"gradient": "later"}}})",
+                      R"(, "gradients": {"other": {}})"),
+         "children[0].style.fill.gradient: unknown gradient \"later\""},
+    };
+    for (const auto& c : cases) {
+        const std::string message = ErrorOf(c.json);
+        EXPECT_NE(message.find(c.expected), std::string::npos) << "message: " << message << "\nexpected: " << c.expected;
+    }
+}
+
+TEST(LoaderErrors, FileErrorsNameTheFile) {
+    const std::string path = ::testing::TempDir() + "quillmark-overflow.json";
+    {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs(R"({"layers": [{"type": "path", "segments": [[1e999, 0]]}]})", file);
+        std::fclose(file);
+    }
+    try {
+        LoadDocumentFile(path);
+        ADD_FAILURE() << "no error";
+    } catch (const DocumentError& error) {
+        EXPECT_NE(std::string(error.what()).find(path + ": layers[0].segments[0]: number 1e999 too large"), std::string::npos)
+            << error.what();
+    }
+    std::remove(path.c_str());
 }
 
 }  // namespace

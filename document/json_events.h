@@ -1,0 +1,39 @@
+// The stream of values a JSON reader reports, in document order, without building a tree.
+// Both readers (the portable one and the fast one) report through this interface, so that the
+// document loader behind it is one and the same.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace document {
+
+struct JsonNumber {
+    enum Kind { kUnsigned, kSigned, kReal };
+    Kind kind = kReal;
+    double value = 0;      // every kind: the nearest double
+    uint64_t unsignedValue = 0;  // kUnsigned
+    int64_t signedValue = 0;     // kSigned (always negative: non-negative integers are kUnsigned)
+    // "-0" is a real, so that its sign is kept.
+};
+
+// Offsets are byte offsets into the text being read.
+class JsonEvents {
+public:
+    virtual ~JsonEvents() = default;
+    virtual void StartObject(size_t offset) = 0;
+    virtual void Key(std::string_view key) = 0;
+    virtual void EndObject() = 0;
+    virtual void StartArray(size_t offset) = 0;
+    virtual void EndArray() = 0;
+    virtual void Number(const JsonNumber& number) = 0;
+    virtual void String(std::string_view text) = 0;
+    virtual void Bool(bool value) = 0;
+    virtual void Null() = 0;
+    // The JSON path of the value being read, for messages about a value the reader refuses.
+    virtual std::string CurrentPath() const = 0;
+};
+
+}  // namespace document

@@ -1,0 +1,228 @@
+// The two JSON readers behind the loader: the fast one must build exactly the document the
+// portable one builds, and must never accept text the portable one refuses.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "document/json_loader.h"
+
+namespace document {
+namespace {
+
+// Every float with its sign and exact value.
+std::string Real(HostReal value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%a ", double(value));
+    return text;
+}
+
+// Names instead of handles, so that documents loaded separately compare.
+class Describer {
+public:
+    explicit Describer(const Document& document) : document_(document) {}
+
+    std::string Describe() {
+        for (const auto& [name, gradient] : document_.gradients) {
+            out_ << "gradient " << name << " " << gradient->type << "\n";
+            for (const GradientStop& stop : gradient->stops) {
+                out_ << Real(stop.position) << Real(stop.midpoint);
+                Color(stop.color);
+            }
+        }
+        for (const auto& [name, color] : document_.customColors) {
+            out_ << "custom " << name << " " << color->definition.kind;
+            for (uint32_t word : color->definition.c.words) out_ << " " << word;
+            out_ << "\n";
+        }
+        for (const auto& [name, pattern] : document_.patterns) out_ << "pattern " << name << "\n";
+        for (const auto& layer : document_.layers) Art(*layer, 0);
+        return out_.str();
+    }
+
+private:
+    template <typename Map>
+    static std::string NameOf(const Map& map, const void* handle) {
+        for (const auto& [name, object] : map) {
+            if (object.get() == handle) return name;
+        }
+        return "?";
+    }
+
+    void Color(const HostColor& color) {
+        out_ << "colour " << color.kind << " ";
+        switch (color.kind) {
+            case kCustomColor:
+                out_ << NameOf(document_.customColors, color.c.custom.color) << " " << Real(color.c.custom.tint);
+                break;
+            case kPatternColor: out_ << NameOf(document_.patterns, color.c.pattern.pattern); break;
+            case kGradientColor: {
+                const GradientFill& fill = color.c.gradient;
+                out_ << NameOf(document_.gradients, fill.gradient) << " " << Real(fill.origin.h) << Real(fill.origin.v)
+                     << Real(fill.angle) << Real(fill.length) << Real(fill.matrix.a) << Real(fill.matrix.b)
+                     << Real(fill.matrix.c) << Real(fill.matrix.d) << Real(fill.matrix.tx) << Real(fill.matrix.ty)
+                     << Real(fill.hiliteAngle) << Real(fill.hiliteLength);
+                break;
+            }
+            default:
+                for (uint32_t word : color.c.words) out_ << word << " ";
+                break;
+        }
+        out_ << "\n";
+    }
+
+    void Art(const document::Art& art, int depth) {
+        out_ << std::string(size_t(depth), ' ') << "art " << art.type << " \"" << art.name << "\" " << art.defaultName
+             << " " << Real(art.opacity) << art.hidden << art.closed << art.guide;
+        if (art.bounds) out_ << " bounds " << Real(art.bounds->left) << Real(art.bounds->top) << Real(art.bounds->right) << Real(art.bounds->bottom);
+        out_ << " plugin \"" << art.pluginName << "\"\n";
+        const PathStyle& style = art.style;
+        out_ << "style " << style.fillPaint << style.strokePaint << style.clip << style.evenOdd << style.fill.overprint
+             << style.stroke.overprint << " " << Real(style.stroke.width) << style.stroke.dashCount << " "
+             << Real(style.stroke.dashOffset) << style.stroke.cap << " " << style.stroke.join << " "
+             << Real(style.stroke.miterLimit);
+        for (HostReal dash : style.stroke.dashes) out_ << Real(dash);
+        out_ << "\n";
+        Color(style.fill.color);
+        Color(style.stroke.color);
+        for (const PathSegment& segment : art.segments) {
+            out_ << Real(segment.p.h) << Real(segment.p.v) << Real(segment.in.h) << Real(segment.in.v) << Real(segment.out.h)
+                 << Real(segment.out.v) << segment.corner << "\n";
+        }
+        for (const auto& child : art.children) Art(*child, depth + 1);
+        if (art.result) Art(*art.result, depth + 1);
+    }
+
+    const Document& document_;
+    std::ostringstream out_;
+};
+
+std::string LoadedWith(const std::string& text, JsonReader reader) {
+    JsonReader used = JsonReader::kFast;
+    const Document document = LoadDocumentText(text, 0, reader, &used);
+    // Valid text is read by the reader asked for, where it is built.
+    EXPECT_EQ(used == JsonReader::kFast, reader == JsonReader::kFast && HasFastJsonReader());
+    return Describer(document).Describe();
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+TEST(JsonReaders, BuildTheSameDocument) {
+    // Keys in unusual orders, names used before they are given, escapes, negative zeros,
+    // integers beyond 64 bits, reals written as integers and the reverse.
+    const std::string unusual = R"({
+      "customColors": {"late": {"rgb": [0, 0.5, 1]}},
+      "layers": [
+        {"children": [
+           {"children": [{"segments": [[-0, 1e2], {"out": [1, 2], "corner": false, "anchor": [3E-2, -4.5e+1]}],
+                          "type": "path"},
+                         {"style": {"fill": {"gray": -0}}, "type": "path", "segments": []}],
+            "style": {"stroke": {"width": 2.0, "dashes": [1, -0.0, 3], "cap": 2.0, "join": "round"},
+                      "fill": {"gradient": "g", "matrix": [1, 0, 0, 1, 100000000000000000000, -7]}},
+            "t\u0079pe": "compound"},
+           {"type": "plugin", "result": {"children": [], "type": "group", "name": "\u00e9\ud83d\ude00\n"},
+            "pluginName": "P", "style": {"fill": {"custom": "late", "tint": 0.25}}},
+           {"bounds": [1, 2, 3, 4], "opacity": -0, "hidden": true, "type": 12, "name": ""},
+           {"type": "path", "closed": true, "guide": true, "segments": [[1.5, 2.5]],
+            "style": {"fill": {"pattern": "dots"}, "stroke": {"color": {"cmyk": [0.1, 0.2, 0.3, 0.4]}},
+                      "fillPaint": false, "clip": true, "evenOdd": true}}
+         ], "type": "group", "name": "Front"},
+        {"type": "path", "segments": [], "style": {"fill": {"kind": 42}}}
+      ],
+      "gradients": {"g": {"type": "radial", "stops": [{"position": 0, "color": {"gradient": "h"}},
+                                                       {"position": 100, "midpoint": 25, "color": "none"}]},
+                    "h": {"stops": [{"position": 50, "color": {"custom": "late"}}]}}
+    })";
+    const std::string fast = LoadedWith(unusual, JsonReader::kFast);
+    EXPECT_EQ(fast, LoadedWith(unusual, JsonReader::kPortable));
+    EXPECT_NE(fast.find("art 3 \"<Compound Path>\""), std::string::npos) << fast;
+    EXPECT_NE(fast.find("-0x0p+0 0x1.9p+6"), std::string::npos) << fast;  // [-0, 1e2]
+
+    int examples = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(QUILLMARK_EXAMPLES_DIR)) {
+        if (entry.path().extension() != ".json") continue;
+        const std::string text = ReadFile(entry.path());
+        EXPECT_EQ(LoadedWith(text, JsonReader::kFast), LoadedWith(text, JsonReader::kPortable)) << entry.path();
+        ++examples;
+    }
+    EXPECT_GT(examples, 0);
+}
+
+TEST(JsonReaders, InvalidTextIsRefusedAsInvalidJson) {
+    // Each is a document that would load but for one fault of JSON syntax.
+    const std::string cases[] = {
+        R"({"layers": [{"type": "group",}]})",
+        R"({"layers": [{"type": "group"},]})",
+        R"({"layers": [{"type": "group"} {"type": "group"}]})",
+        R"({"layers": [{"type" "group"}]})",
+        R"({"layers": [{"type": "group" "name": "x"}]})",
+        "{\"layers\": [{\"type\": \"group\", \"name\": \"a\x01b\"}]}",
+        "{\"layers\": [{\"type\": \"group\", \"na\x01me\": \"x\"}]}",
+        R"({"layers": [{"type": "group", "name": "\x41"}]})",
+        R"({"layers": [{"type": "group", "name": "\ud800"}]})",
+        "{\"layers\": [{\"type\": \"group\", \"name\": \"\xC3\x28\"}]}",
+        "{\"layers\": [{\"type\": \"group\", \"\xFF\": 1}]}",
+        R"({"layers": [{"type": "group", "opacity": 01}]})",
+        R"({"layers": [{"type": "group", "opacity": 1.}]})",
+        R"({"layers": [{"type": "group", "opacity": .5}]})",
+        R"({"layers": [{"type": "group", "opacity": +1}]})",
+        R"({"layers": [{"type": "group", "opacity": 1e}]})",
+        R"({"layers": [{"type": "group", "opacity": NaN}]})",
+        R"({"layers": [{"type": "group", "opacity": -Infinity}]})",
+        R"({"layers": [{"type": "group", "hidden": tru}]})",
+        R"({"layers": [{type: "group"}]})",
+        R"({"layers": [{'type': 'group'}]})",
+        R"({"layers": [{"type": "group"}]} // note)",
+        R"({"layers": [{"type": "group"}]} x)",
+        R"({"layers": [{"type": "group"}]}{})",
+        R"({"layers": [{"type": "group"}])",
+        R"({"layers": [{"type": "group"})",
+        R"({"layers": [{"type": "group")",
+        R"({"layers": [{"type": "gro)",
+    };
+    for (const std::string& text : cases) {
+        try {
+            LoadDocument(text);
+            ADD_FAILURE() << "loaded: " << text;
+        } catch (const DocumentError& error) {
+            EXPECT_NE(std::string(error.what()).find("invalid JSON at line 1, column "), std::string::npos)
+                << text << "\n" << error.what();
+        }
+    }
+}
+
+TEST(JsonReaders, FilesOfEverySizeAroundAPage) {
+    // A mapped file ends wherever its size says; the fast reader reads a little past the end.
+    const long page = sysconf(_SC_PAGESIZE);
+    const std::string base = R"({"layers": [{"type": "path", "segments": [[1, 2]]}]})";
+    const auto path = std::filesystem::temp_directory_path() / ("quillmark-reader-" + std::to_string(getpid()) + ".json");
+    for (long size : {long(base.size()), page - 64, page - 1, page, page + 1, 2 * page}) {
+        std::string text = base;
+        text.resize(size_t(size), ' ');
+        std::ofstream(path, std::ios::binary) << text;
+        const Document document = LoadDocumentFile(path.string());
+        ASSERT_EQ(document.layers.at(0)->segments.size(), 1u) << size;
+        EXPECT_EQ(document.layers[0]->segments[0].p.v, 2.0f) << size;
+    }
+    std::ofstream(path, std::ios::binary) << "";
+    try {
+        LoadDocumentFile(path.string());
+        ADD_FAILURE() << "an empty file loaded";
+    } catch (const DocumentError& error) {
+        EXPECT_NE(std::string(error.what()).find(path.string() + ": invalid JSON at line 1, column 1"), std::string::npos)
+            << error.what();
+    }
+    std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace document
