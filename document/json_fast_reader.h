@@ -64,12 +64,26 @@ private:
         return true;
     }
 
+    // Arrays of numbers (points, colours, matrices) are most arrays: their elements are reported
+    // here, and the array becomes a container on the stack only at an element of another kind.
     bool OpenArray(ondemand::array& array, size_t offset) {
         if (stack_.size() >= maxNesting_) return false;
-        ondemand::array_iterator first;
-        if (array.begin().get(first)) return false;
+        ondemand::array_iterator element;
+        if (array.begin().get(element)) return false;
         events_.StartArray(offset);
-        stack_.push_back(Container{false, false, {}, first});
+        for (; element != end_.element; ++element) {
+            ondemand::value value;
+            ondemand::json_type type;
+            if ((*element).get(value) || value.type().get(type)) return false;
+            if (type != ondemand::json_type::number) {
+                // Not visited from here, which would nest calls as deep as the arrays nest:
+                // the next step visits it.
+                stack_.push_back(Container{false, false, {}, element});
+                return true;
+            }
+            if (!ReportNumber(value)) return false;
+        }
+        events_.EndArray();
         return true;
     }
 
