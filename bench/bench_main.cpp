@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iomanip>
 #include <map>
@@ -11,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "command_bench.h"
 #include "export_bench.h"
 #include "export_memory.h"
 #include "export_session.h"
 #include "format_bench.h"
+#include "model_memory.h"
 #include "synthetic_documents.h"
 
 namespace {
@@ -117,6 +120,60 @@ void PrintMemorySummary(std::ostream& out, const MemoryFigures& memory) {
     }
 }
 
+void PrintCommandSummary(std::ostream& out, const SummaryReporter& reporter) {
+    const auto& runs = bench::CommandRuns();
+    if (runs.empty()) return;
+    out << "The command (quillmark export FILE.json -o FILE.xaml, a subprocess) against the in-process export of the "
+           "same document; ms per run, MiB = 2^20 bytes\n"
+        << std::left << std::setw(22) << "workload" << std::right << std::setw(10) << "json MB" << std::setw(10)
+        << "command" << std::setw(10) << "export" << std::setw(12) << "cmd/export" << std::setw(10) << "peak MiB"
+        << std::setw(11) << "peak/json" << "\n";
+    double ratioA = 0, peakA = 0;
+    for (const auto& [name, figures] : runs) {
+        if (name.rfind("command_json/", 0) != 0) continue;
+        const std::string workload = name.substr(std::string("command_json/").size());
+        const double command = reporter.Seconds(name);
+        const double exported = reporter.Seconds("export/" + workload);
+        const double peakRatio = double(figures.peakKiB) * 1024.0 / double(figures.inputBytes);
+        out << std::left << std::setw(22) << workload << std::right << std::setprecision(1) << std::setw(10)
+            << double(figures.inputBytes) / 1e6 << std::setw(10) << command * 1e3 << std::setw(10) << exported * 1e3
+            << std::setprecision(2) << std::setw(12) << (exported > 0 ? command / exported : 0.0) << std::setprecision(1)
+            << std::setw(10) << double(figures.peakKiB) / 1024.0 << std::setprecision(2) << std::setw(11) << peakRatio
+            << "\n";
+        if (workload == "a_curves_16191x100") {
+            ratioA = exported > 0 ? command / exported : 0;
+            peakA = peakRatio;
+        }
+    }
+    const double start = reporter.Seconds("command_start");
+    if (start > 0) out << "  command_start (a document of one empty layer): " << std::setprecision(1) << start * 1e3 << " ms\n";
+    if (ratioA > 0) {
+        out << std::setprecision(2) << "  command / in-process export of (a) = " << ratioA
+            << " (goal <= 2: " << Verdict(ratioA <= 2) << ")\n"
+            << "  peak memory of the command on (a) / its JSON file = " << peakA << " (goal <= 1.5: " << Verdict(peakA <= 1.5)
+            << ")\n";
+    }
+    out << "\n";
+}
+
+void PrintModelSummary(std::ostream& out, const std::vector<bench::ModelFigures>& models) {
+    if (models.empty()) return;
+    out << "The document model loaded from JSON: heap bytes it holds (allocator overhead included) against the bytes of "
+           "its segments\n"
+        << std::left << std::setw(30) << "document" << std::right << std::setw(10) << "segments" << std::setw(14)
+        << "segment B" << std::setw(14) << "model B" << std::setw(10) << "blocks" << std::setw(13) << "model/segm"
+        << "\n";
+    double worst = 0;
+    for (const bench::ModelFigures& model : models) {
+        const double ratio = double(model.modelBytes) / double(model.segmentBytes);
+        worst = std::max(worst, ratio);
+        out << std::left << std::setw(30) << model.name << std::right << std::setw(10) << model.segments << std::setw(14)
+            << model.segmentBytes << std::setw(14) << model.modelBytes << std::setw(10) << model.allocations
+            << std::setprecision(2) << std::setw(13) << ratio << "\n";
+    }
+    out << "  largest model / segment bytes = " << worst << " (goal <= 2: " << Verdict(worst <= 2) << ")\n\n";
+}
+
 MemoryFigures MeasureMemory() {
     MemoryFigures memory;
     memory.measured = true;
@@ -144,8 +201,10 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) return 1;
 
     const MemoryFigures memory = measureMemory ? MeasureMemory() : MemoryFigures{};
+    const std::vector<bench::ModelFigures> models = measureMemory ? bench::MeasureModels() : std::vector<bench::ModelFigures>{};
     bench::RegisterFormatterBenchmarks();
     bench::RegisterExportBenchmarks();
+    bench::RegisterCommandBenchmarks();
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -153,7 +212,9 @@ int main(int argc, char** argv) {
     out << "\n== Summary (this run) ==\n";
     PrintFormatterSummary(out, reporter);
     PrintExportSummary(out, reporter);
+    PrintCommandSummary(out, reporter);
     PrintMemorySummary(out, memory);
+    PrintModelSummary(out, models);
     benchmark::Shutdown();
     return 0;
 }

@@ -53,7 +53,7 @@ std::vector<Workload> MakeWorkloads() {
         auto text = std::make_shared<std::string>(ReadFile(example.string()));
         workloads.emplace_back("d_example_" + example.stem().string(),
                              "(d) the largest example, examples/" + example.filename().string(), [text] {
-                                 substitute::Document document = document::LoadDocument(*text);
+                                 document::Document document = document::LoadDocument(*text);
                                  StoreLayerBounds(document);
                                  return document;
                              });

@@ -21,7 +21,7 @@ constexpr int16_t kKeyTapped = 1;  // up now, pressed since the last query
 
 }  // namespace
 
-ExportSession::ExportSession(substitute::Document document)
+ExportSession::ExportSession(document::Document document)
     : host_(std::make_unique<substitute::Host>(std::move(document))) {
     // A tapped left Shift key keeps the plug-in from asking to open every file it writes.
     host_->SetKeyState(kLeftShiftKey, kKeyTapped);

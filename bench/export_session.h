@@ -14,7 +14,7 @@ namespace bench {
 class ExportSession {
 public:
     // Only one session may exist at a time (the host is a process-wide singleton).
-    explicit ExportSession(substitute::Document document);
+    explicit ExportSession(document::Document document);
     ~ExportSession();
     ExportSession(const ExportSession&) = delete;
     ExportSession& operator=(const ExportSession&) = delete;

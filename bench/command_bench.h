@@ -1,0 +1,23 @@
+// The `quillmark` command run as a subprocess on documents written to files, against the
+// in-process export of the same documents: what reading the file and starting the command add.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace bench {
+
+// Figures of the command's runs that the benchmark library does not keep.
+struct CommandFigures {
+    long peakKiB = -1;       // the largest peak resident size of a run
+    long long inputBytes = 0;  // the size of the document's file
+};
+
+// Registers command_json/NAME for (a), (b) and (c), and command_start (a document of one empty
+// layer: the process, the module and its resources, and nothing to read or write).
+void RegisterCommandBenchmarks();
+
+// Keyed by benchmark name; filled as the benchmarks run.
+const std::map<std::string, CommandFigures>& CommandRuns();
+
+}  // namespace bench
