@@ -128,6 +128,7 @@ void PrintCommandSummary(std::ostream& out, const SummaryReporter& reporter) {
         << std::left << std::setw(22) << "workload" << std::right << std::setw(10) << "json MB" << std::setw(10)
         << "command" << std::setw(10) << "export" << std::setw(12) << "cmd/export" << std::setw(10) << "peak MiB"
         << std::setw(11) << "peak/json" << "\n";
+    out << std::fixed;
     double ratioA = 0, peakA = 0;
     for (const auto& [name, figures] : runs) {
         if (name.rfind("command_json/", 0) != 0) continue;
@@ -158,6 +159,7 @@ void PrintCommandSummary(std::ostream& out, const SummaryReporter& reporter) {
 
 void PrintModelSummary(std::ostream& out, const std::vector<bench::ModelFigures>& models) {
     if (models.empty()) return;
+    out << std::fixed;
     out << "The document model loaded from JSON: heap bytes it holds (allocator overhead included) against the bytes of "
            "its segments\n"
         << std::left << std::setw(30) << "document" << std::right << std::setw(10) << "segments" << std::setw(14)
