@@ -156,10 +156,12 @@ private:
                 events_.Bool(flag);
                 return true;
             }
-            case ondemand::json_type::null:
-                if (!value.is_null()) return false;
+            case ondemand::json_type::null: {
+                bool isNull = false;
+                if (value.is_null().get(isNull) || !isNull) return false;
                 events_.Null();
                 return true;
+            }
         }
         return false;
     }

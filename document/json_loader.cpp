@@ -748,6 +748,8 @@ Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonRea
             }
         } catch (const DocumentError&) {
             // The portable reader reads the text again and says what is wrong, and where.
+        } catch (const simdjson::simdjson_error&) {
+            // Likewise for a fault the fast reader reports by exception.
         }
     }
 #else
