@@ -2,8 +2,10 @@
 
 #include <fstream>
 #include <sstream>
+#include <memory>
 
 #include "document/json_loader.h"
+#include "document/text_file.h"
 
 #if defined(QUILLMARK_WITH_SVG)
 #include "document/svg/svg_reader.h"
@@ -85,14 +87,6 @@ DocumentKind SniffXml(std::string_view text, std::string* why) {
     return unknown("XML whose root element is <" + std::string(name.substr(0, 40)) + ">, not <svg>");
 }
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw InputError("cannot open the file");
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    if (file.bad()) throw InputError("cannot read the file");
-    return bytes.str();
-}
 
 }  // namespace
 
@@ -122,14 +116,21 @@ bool ReadsSvg() {
 }
 
 InputDocument ReadInputDocument(const std::string& path) {
-    const std::string bytes = ReadBytes(path);
+    // Mapped, not copied: the JSON loader reads the file's bytes where they are.
+    std::unique_ptr<document::TextFile> file;
+    try {
+        file = std::make_unique<document::TextFile>(path);
+    } catch (const document::DocumentError& error) {
+        throw InputError(error.what());
+    }
+    const std::string_view bytes = file->Text();
     std::string why;
     InputDocument input;
     input.kind = SniffDocument(bytes, &why);
     switch (input.kind) {
         case DocumentKind::kJson:
             try {
-                input.document = document::LoadDocument(bytes);
+                input.document = document::LoadDocumentText(bytes, file->Padding(), document::JsonReader::kFast);
             } catch (const document::DocumentError& error) {
                 throw InputError(error.what());
             }
