@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the release build, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the conformance corpus when it is there, and
+# AddressSanitizer and UndefinedBehaviorSanitizer, the conformance corpus when it is there, each
+# fuzz target for a short while (skipped, saying so, without clang's fuzzer runtime), and
 # the 32-bit Windows build with its tests under Wine when its tools are there or can be installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,6 +26,9 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
 cmake --preset asan -DQUILLMARK_BUILD_TESTS=ON >/dev/null
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs"
+
+echo "== Fuzz targets, 20 seconds each, over their seeds, corpus and kept crash files"
+scripts/fuzz.sh
 
 echo "== 32-bit Windows build (mingw-w64) and its tests under Wine"
 if quillmark_install_windows_tools; then
