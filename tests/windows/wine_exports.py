@@ -17,6 +17,7 @@
 The program and module are copied into a scratch folder first, so nothing of the build tree
 (such as Quillmark.res) lies beside them. Closes with 'N passed, N failed'.
 """
+import json
 import os
 import shutil
 import subprocess
@@ -34,7 +35,11 @@ TRIANGLE = b'''{"layers": [{"type": "group", "children": [
 
 # Texts of the module's resources, altered in a copy of the module to show where the
 # command's texts come from. Each keeps its length: UTF-16 in the resource section.
-ALTERED_TEXTS = [('Version 0.16', 'Version 9.87'), ('could not be created', 'COULD NOT BE CREATED')]
+ALTERED_TEXTS = [('Version 0.16', 'Version 9.87'), ('The XAML file is incomplete', 'THE XAML FILE IS INCOMPLETE')]
+# More art objects than the plug-in's art list holds: it writes what fits and reports the file
+# incomplete in its error dialog (the command itself refuses a folder that does not exist).
+OVERFULL = json.dumps({'layers': [{'type': 'group', 'children': [
+    {'type': 'path', 'segments': [[i, 0], [i + 1, 0], [i, 1]]} for i in range(16200)]}]}).encode()
 
 
 def windows_path(path):
@@ -74,7 +79,9 @@ def golden_documents(examples, expected):
 
 
 def memory_line(stderr):
-    return next((line for line in unix_lines(stderr).splitlines() if b'host memory:' in line), b'')
+    """The host's memory report, without the document's name (a Z: path on Windows)."""
+    line = next((line for line in unix_lines(stderr).splitlines() if b'host memory:' in line), b'')
+    return line[line.find(b'host memory:'):]
 
 
 def check_host_memory(checks, runner, documents):
@@ -140,17 +147,17 @@ def check_dialogs(checks, runner, altered):
     checks.expect(b'Version 9.87' in altered_about.stdout and b'0.16' not in altered_about.stdout,
                   f'the About box does not come from the module\'s resources:\n{altered_about.stdout!r}')
 
-    # No such folder: the plug-in cannot create the file and shows its error dialog.
-    failing = ['export', 'triangle.json', '-o', 'no-such-folder/triangle.xaml', '--left-shift-tapped']
+    # Too many art objects: the plug-in reports the file incomplete in its error dialog.
+    failing = ['export', 'overfull.json', '-o', 'overfull.xaml', '--left-shift-tapped']
     error = runner.windows(*failing)
     reference = runner.reference(*failing)
     checks.expect(error.returncode == 1 and reference.returncode == 1,
                   f'a failed export answers {error.returncode} on Windows, {reference.returncode} here (1 expected)')
-    checks.expect(b'Plug-in Error' in reference.stderr and b'XCRT' in reference.stderr
+    checks.expect(b'Plug-in Error' in reference.stderr and b'XFUL' in reference.stderr
                   and unix_lines(error.stderr) == reference.stderr,
                   f'the error dialog differs from the build machine\'s:\n{error.stderr!r}\n{reference.stderr!r}')
     altered_error = runner.windows(*failing, '--plugin', altered)
-    checks.expect(b'COULD NOT BE CREATED' in altered_error.stderr,
+    checks.expect(b'THE XAML FILE IS INCOMPLETE' in altered_error.stderr,
                   f'the error message does not come from the module\'s resources:\n{altered_error.stderr!r}')
 
 
@@ -191,6 +198,8 @@ def main():
         shutil.copy(module, program_folder)
         with open(os.path.join(scratch, 'triangle.json'), 'wb') as f:
             f.write(TRIANGLE)
+        with open(os.path.join(scratch, 'overfull.json'), 'wb') as f:
+            f.write(OVERFULL)
         runner = Runner(wine_run, os.path.join(program_folder, os.path.basename(program)), reference_command, scratch)
         altered = altered_module(module, os.path.join(scratch, 'altered'))
 
