@@ -9,12 +9,12 @@ std::string_view TextArena::Copy(std::string_view text) {
     if (text.size() > kBlockSize / 4) {
         // Large texts (path data, style sheets) get a block of their own, so the current
         // block's free space is not wasted.
-        blocks_.push_back(std::make_unique<char[]>(text.size()));
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
         std::memcpy(blocks_.back().get(), text.data(), text.size());
         return {blocks_.back().get(), text.size()};
     }
     if (freeSize_ < text.size()) {
-        blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
         free_ = blocks_.back().get();
         freeSize_ = kBlockSize;
     }
