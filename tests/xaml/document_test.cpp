@@ -48,6 +48,7 @@ TEST_F(DocumentTest, WritesWpfeAsABareCanvasEvenWithTheRightShiftKeyDown) {
     ASSERT_EQ(WriteDocument(path.c_str(), true), kNoErr);
     std::ifstream in(path);
     const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();  // Windows removes no open file
     std::filesystem::remove(path);
     EXPECT_EQ(file, kHeader +
                         "\n<Canvas Width=\"4.000000\" Height=\"2.000000\""

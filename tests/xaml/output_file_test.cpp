@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -15,9 +15,8 @@ namespace {
 class OutputFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/quillmark-output-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        dir_ = fs::temp_directory_path() / ("quillmark-output-" + std::to_string(std::random_device{}()));
+        ASSERT_TRUE(fs::create_directory(dir_)) << dir_;
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -35,11 +34,16 @@ protected:
     fs::path dir_;
 };
 
+// The narrow path the plug-in is given (on Windows a path's own characters are wide).
+std::string Narrow(const fs::path& path) {
+    return path.string();
+}
+
 TEST_F(OutputFileTest, ReplacesTheTargetOnlyWhenKept) {
     const fs::path target = dir_ / "out.xaml";
     Write(target, "old");
     OutputFile output;
-    ASSERT_TRUE(OpenOutputFile(&output, target.c_str()));
+    ASSERT_TRUE(OpenOutputFile(&output, Narrow(target).c_str()));
     std::fputs("new", output.file);
     EXPECT_EQ(Read(target), "old") << "the target is untouched until the end";
     ASSERT_TRUE(CloseOutputFile(&output, true));
@@ -51,24 +55,26 @@ TEST_F(OutputFileTest, DiscardingLeavesTheOldFileAndNoTemporaryFile) {
     const fs::path target = dir_ / "out.xaml";
     Write(target, "old");
     OutputFile output;
-    ASSERT_TRUE(OpenOutputFile(&output, target.c_str()));
+    ASSERT_TRUE(OpenOutputFile(&output, Narrow(target).c_str()));
     std::fputs("partial", output.file);
     EXPECT_FALSE(CloseOutputFile(&output, false));
     EXPECT_EQ(Read(target), "old");
     EXPECT_EQ(EntriesInDir(), 1u);
 
     const fs::path fresh = dir_ / "fresh.xaml";
-    ASSERT_TRUE(OpenOutputFile(&output, fresh.c_str()));
+    ASSERT_TRUE(OpenOutputFile(&output, Narrow(fresh).c_str()));
     EXPECT_FALSE(CloseOutputFile(&output, false));
     EXPECT_FALSE(fs::exists(fresh));
 }
 
+#ifndef _WIN32
+// Modes, symbolic links and devices as a POSIX system has them.
 TEST_F(OutputFileTest, KeepsTheModeOfAReplacedFile) {
     const fs::path target = dir_ / "out.xaml";
     Write(target, "old");
     ASSERT_EQ(chmod(target.c_str(), 0640), 0);
     OutputFile output;
-    ASSERT_TRUE(OpenOutputFile(&output, target.c_str()));
+    ASSERT_TRUE(OpenOutputFile(&output, Narrow(target).c_str()));
     ASSERT_TRUE(CloseOutputFile(&output, true));
     struct stat status;
     ASSERT_EQ(stat(target.c_str(), &status), 0);
@@ -81,7 +87,7 @@ TEST_F(OutputFileTest, ReplacesTheFileASymbolicLinkPointsToAndKeepsTheLink) {
     Write(real, "old");
     fs::create_symlink(real, link);
     OutputFile output;
-    ASSERT_TRUE(OpenOutputFile(&output, link.c_str()));
+    ASSERT_TRUE(OpenOutputFile(&output, Narrow(link).c_str()));
     std::fputs("new", output.file);
     ASSERT_TRUE(CloseOutputFile(&output, true));
     EXPECT_TRUE(fs::is_symlink(link));
@@ -99,9 +105,11 @@ TEST_F(OutputFileTest, WritesDevicesInPlace) {
     EXPECT_TRUE(S_ISCHR(status.st_mode)) << "the device must not be replaced by a file";
 }
 
+#endif
+
 TEST_F(OutputFileTest, FailsWhenTheFolderDoesNotExist) {
     OutputFile output;
-    EXPECT_FALSE(OpenOutputFile(&output, (dir_ / "missing" / "out.xaml").c_str()));
+    EXPECT_FALSE(OpenOutputFile(&output, Narrow(dir_ / "missing" / "out.xaml").c_str()));
 }
 
 }  // namespace

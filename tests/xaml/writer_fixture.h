@@ -54,9 +54,13 @@ protected:
         } else {
             EXPECT_EQ(result, kNoErr);
         }
-        std::ifstream in(path, std::ios::binary);
         std::stringstream text;
-        text << in.rdbuf();
+        {
+            // Read in text mode, as the file was written: on Windows its CR LF line ends read as
+            // line feeds. Closed before the removal, which Windows refuses for an open file.
+            std::ifstream in(path);
+            text << in.rdbuf();
+        }
         std::filesystem::remove(path);
         return text.str();
     }
