@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -153,7 +154,22 @@ HostErr HostState::TakeFault(std::string_view operation) {
         --fault->second.succeedFirst;
         return kNoErr;
     }
+    if (fault->second.remaining == 0) return kNoErr;
+    if (fault->second.remaining > 0) --fault->second.remaining;
     return fault->second.error;
+}
+
+std::optional<Host::Nonsense> HostState::TakeNonsense(std::string_view operation) {
+    auto answer = nonsense.find(operation);
+    if (answer == nonsense.end()) return std::nullopt;
+    if (answer->second.succeedFirst > 0) {
+        --answer->second.succeedFirst;
+        return std::nullopt;
+    }
+    if (answer->second.remaining == 0) return std::nullopt;
+    if (answer->second.remaining > 0) --answer->second.remaining;
+    ++nonsenseGiven;
+    return answer->second.kind;
 }
 
 namespace {
@@ -297,13 +313,56 @@ void Host::MakeSuiteUnavailable(const std::string& suiteName) {
     state_->unavailableSuites.insert(suiteName);
 }
 
-void Host::FailOperation(const std::string& operation, HostErr error, int succeedFirst) {
-    state_->faults[operation] = OperationFault{error, succeedFirst};
+void Host::FailOperation(const std::string& operation, HostErr error, int succeedFirst, int failTimes) {
+    state_->faults[operation] = OperationFault{error, succeedFirst, failTimes};
+}
+
+void Host::AnswerNonsense(const std::string& operation, Nonsense kind, int succeedFirst, int times) {
+    auto kinds = NonsenseKinds().find(operation);
+    if (kinds == NonsenseKinds().end() ||
+        std::find(kinds->second.begin(), kinds->second.end(), kind) == kinds->second.end()) {
+        throw std::invalid_argument(operation + " gives no such nonsense");
+    }
+    state_->nonsense[operation] = NonsenseAnswer{kind, succeedFirst, times};
+}
+
+const std::map<std::string, std::vector<Host::Nonsense>>& Host::NonsenseKinds() {
+    using enum Nonsense;
+    static const std::map<std::string, std::vector<Nonsense>> kKinds = {
+        {"AI Layer Suite/CountLayers", {kNegative, kHuge}},
+        {"AI Layer Suite/GetNthLayer", {kNull}},
+        {"AI Art Suite/GetFirstArtOfLayer", {kNull}},
+        {"AI Art Suite/GetArtType", {kNegative, kOutsideTable}},
+        {"AI Art Suite/GetArtUserAttr", {kNegative}},
+        {"AI Art Suite/GetArtFirstChild", {kNull}},
+        {"AI Art Suite/GetArtBounds", {kNotANumber, kInfinite, kHuge}},
+        {"AI Art Suite/GetArtName", {kUnterminated}},
+        {"AI Path Suite/GetPathSegmentCount", {kNegative, kHuge}},
+        {"AI Path Suite/GetPathSegments", {kNotANumber, kInfinite, kHuge}},
+        {"AI Path Suite/GetPathClosed", {kHuge}},
+        {"AI Path Suite/GetPathIsGuide", {kHuge}},
+        {"AI Path Style Suite/GetPathStyle", {kNegative, kHuge, kOutsideTable, kNotANumber, kInfinite, kNull}},
+        {"AI Blend Style Suite/GetOpacity", {kNegative, kNotANumber, kInfinite}},
+        {"AI Plugin Group Suite/GetPluginArtName", {kNull}},
+        {"AI Plugin Group Suite/GetPluginArtResultArt", {kNull}},
+        {"AI Real Math Suite/IdentityMatrix", {kNotANumber, kInfinite}},
+        {"AI Real Math Suite/ConcatScale", {kNotANumber, kInfinite}},
+        {"AI Real Math Suite/ConcatTranslate", {kNotANumber, kInfinite}},
+        {"AI Real Math Suite/ConcatMatrix", {kNotANumber, kInfinite}},
+        {"AI Real Math Suite/TransformPoint", {kNotANumber, kInfinite, kHuge}},
+        {"AI Gradient Suite/GetGradientType", {kNegative, kOutsideTable}},
+        {"AI Gradient Suite/GetGradientStopCount", {kNegative, kHuge}},
+        {"AI Gradient Suite/GetNthGradientStop", {kOutsideTable, kNotANumber, kInfinite}},
+        {"AI Custom Color Suite/GetCustomColor", {kOutsideTable, kNotANumber}},
+        {"AI Color Conversion Suite/ConvertSamples", {kNegative, kHuge, kNotANumber, kInfinite}},
+    };
+    return kKinds;
 }
 
 void Host::ClearFaults() {
     state_->unavailableSuites.clear();
     state_->faults.clear();
+    state_->nonsense.clear();
 }
 
 int Host::AcquireCount(const std::string& suiteName) const {
@@ -329,6 +388,18 @@ int Host::TotalHeld() const {
 int Host::CallCount(const std::string& operation) const {
     auto it = state_->calls.find(operation);
     return it == state_->calls.end() ? 0 : it->second;
+}
+
+int Host::NonsenseGiven() const {
+    return state_->nonsenseGiven;
+}
+
+std::vector<std::string> Host::CalledOperations() const {
+    std::vector<std::string> called;
+    for (const auto& [operation, count] : state_->calls) {
+        if (count > 0) called.push_back(operation);
+    }
+    return called;
 }
 
 const std::vector<FormatRegistration>& Host::Formats() const {

@@ -111,8 +111,23 @@ public:
     void MakeSuiteUnavailable(const std::string& suiteName);
     // The operation, named "suite name/operation" as in "AI Art Suite/GetArtType" (the basic
     // suite is "SP Basic Suite"), answers `error` without doing anything, after succeeding
-    // `succeedFirst` times. Operations that answer no error code answer a neutral value.
-    void FailOperation(const std::string& operation, HostErr error = kBadParameterErr, int succeedFirst = 0);
+    // `succeedFirst` times: `failTimes` times, or from then on when negative. Operations that
+    // answer no error code answer a neutral value.
+    void FailOperation(const std::string& operation, HostErr error = kBadParameterErr, int succeedFirst = 0,
+                       int failTimes = -1);
+    // Answers a real host would never give, all with success. Each operation that takes one
+    // (NonsenseKinds) gives it in its own way: a count below zero or as large as its type
+    // allows, a type or kind code outside the known ones, reals that are NaN, infinite or
+    // the largest 32-bit real, a null handle, a name that fills the buffer without a terminator.
+    enum class Nonsense { kNegative, kHuge, kOutsideTable, kNotANumber, kInfinite, kNull, kUnterminated };
+    // The operation answers normally `succeedFirst` times, then nonsense of the kind `times`
+    // times, or from then on when negative. Throws std::invalid_argument for a kind the
+    // operation does not give.
+    void AnswerNonsense(const std::string& operation, Nonsense kind, int succeedFirst = 0, int times = -1);
+    // How many nonsense answers were given so far.
+    int NonsenseGiven() const;
+    // The operations that can answer nonsense, each with the kinds it gives.
+    static const std::map<std::string, std::vector<Nonsense>>& NonsenseKinds();
     void ClearFaults();
 
     // --- What the plug-in did.
@@ -123,6 +138,8 @@ public:
     int TotalHeld() const;
     // Calls of an operation named as for FailOperation, failed ones included.
     int CallCount(const std::string& operation) const;
+    // The operations called at least once since the records were last cleared, by name.
+    std::vector<std::string> CalledOperations() const;
     const std::vector<FormatRegistration>& Formats() const;
     const std::vector<std::string>& Alerts() const;
     const std::deque<DialogRun>& Dialogs() const;

@@ -3,7 +3,9 @@
 
 #include <array>
 #include <deque>
+#include <limits>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -24,6 +26,13 @@ struct SuiteRecord {
 struct OperationFault {
     HostErr error;
     int succeedFirst;
+    int remaining;  // failures still to give; negative: every call
+};
+
+struct NonsenseAnswer {
+    Host::Nonsense kind;
+    int succeedFirst;
+    int remaining;  // nonsense answers still to give; negative: every call
 };
 
 struct Block {
@@ -54,6 +63,8 @@ struct HostState {
     std::map<std::string, SuiteRecord, std::less<>> suites;
     std::set<std::string, std::less<>> unavailableSuites;
     std::map<std::string, OperationFault, std::less<>> faults;
+    std::map<std::string, NonsenseAnswer, std::less<>> nonsense;
+    int nonsenseGiven = 0;
     std::map<std::string, int, std::less<>> calls;
     // Recently used counters of `calls`, found by the address of the operation's name (a
     // literal, see Enter), so that a call costs no search of the map. Emptied with `calls`.
@@ -92,6 +103,12 @@ struct HostState {
     CachedCounter CounterOf(std::string_view operation);
     // The error a requested fault of the operation answers now, or 0.
     HostErr TakeFault(std::string_view operation);
+    // The nonsense the operation answers now instead of its normal answer, if any. Called by
+    // an operation that can answer nonsense, once it has its normal answer.
+    std::optional<Host::Nonsense> Nonsense(std::string_view operation) {
+        return nonsense.empty() ? std::nullopt : TakeNonsense(operation);
+    }
+    std::optional<Host::Nonsense> TakeNonsense(std::string_view operation);
     void Problem(std::string text) { problems.push_back(std::move(text)); }
 
     // The object behind a handle the host handed out, or null (noted as a problem) when the
@@ -104,6 +121,18 @@ struct HostState {
 
     void IndexDocument();
 };
+
+// The real a nonsense answer puts in place of a real: NaN, an infinity, the largest 32-bit real,
+// or the most negative one.
+inline HostReal NonsenseReal(Host::Nonsense kind) {
+    switch (kind) {
+        case Host::Nonsense::kNotANumber: return std::numeric_limits<HostReal>::quiet_NaN();
+        case Host::Nonsense::kInfinite: return std::numeric_limits<HostReal>::infinity();
+        case Host::Nonsense::kHuge: return std::numeric_limits<HostReal>::max();
+        case Host::Nonsense::kNegative: return std::numeric_limits<HostReal>::lowest();
+        default: return 0.0f;
+    }
+}
 
 // The state of the current host, or null when there is none.
 extern HostState* sCurrentState;

@@ -16,10 +16,59 @@ HostErr Answer(Handle* out, Art* art) {
     return art != nullptr ? kNoErr : kBadParameterErr;
 }
 
+// A path style no real host would answer: counts and codes out of range, reals that are not
+// numbers, a gradient fill without a gradient.
+void DistortStyle(PathStyle& style, Host::Nonsense kind) {
+    using enum Host::Nonsense;
+    StrokeStyle& stroke = style.stroke;
+    style.fillPaint = style.strokePaint = int32_t(0x80000000u);
+    switch (kind) {
+        case kNegative:
+            stroke.dashCount = -4;
+            stroke.width = -1.0f;
+            stroke.cap = stroke.join = -1;
+            break;
+        case kOutsideTable:
+            style.fill.color.kind = 99;
+            stroke.color.kind = 99;
+            stroke.cap = stroke.join = 77;
+            break;
+        case kHuge:
+            stroke.dashCount = 32767;  // far beyond the record's six dashes
+            stroke.width = NonsenseReal(kHuge);
+            for (HostReal& dash : stroke.dashes) dash = NonsenseReal(kHuge);
+            break;
+        case kNull:
+            style.fill.color.kind = kGradientColor;
+            style.fill.color.c.gradient = GradientFill{};
+            break;
+        default: {  // NaN, infinite
+            const HostReal value = NonsenseReal(kind);
+            stroke.width = stroke.miterLimit = stroke.dashOffset = value;
+            stroke.dashCount = kMaxDashes;
+            for (HostReal& dash : stroke.dashes) dash = value;
+            stroke.join = kMiterJoin;
+            if (style.fill.color.kind == kGradientColor) {
+                GradientFill& fill = style.fill.color.c.gradient;
+                fill.origin = RealPoint{value, -value};
+                fill.angle = fill.length = fill.hiliteAngle = fill.hiliteLength = value;
+                fill.matrix = RealMatrix{value, value, value, value, value, value};
+            } else if (style.fill.color.kind == kThreeColor) {
+                style.fill.color.c.rgb = ThreeColorStyle{value, -value, value};
+            }
+            break;
+        }
+    }
+}
+
 HostErr CountLayers(int32_t* count) {
     QM_ENTER("AI Layer Suite/CountLayers");
     if (count == nullptr) return kBadParameterErr;
     *count = static_cast<int32_t>(state->layers.size());
+    if (auto nonsense = state->Nonsense("AI Layer Suite/CountLayers")) {
+        // Thousands of times as many layers as there are, yet few enough for a test to wait for.
+        *count = *nonsense == Host::Nonsense::kNegative ? -7 : 20000;
+    }
     return kNoErr;
 }
 
@@ -29,6 +78,7 @@ HostErr GetNthLayer(int32_t n, LayerHandle* layer) {
     *layer = nullptr;
     if (n < 0 || size_t(n) >= state->layers.size()) return kBadParameterErr;
     *layer = reinterpret_cast<LayerHandle>(&state->layers[size_t(n)]);
+    if (state->Nonsense("AI Layer Suite/GetNthLayer")) *layer = nullptr;
     return kNoErr;
 }
 
@@ -42,6 +92,10 @@ HostErr GetFirstArtOfLayer(LayerHandle layer, ArtHandle* art) {
         state->Problem(std::string("AI Art Suite/GetFirstArtOfLayer: ") + (layer == nullptr ? "null" : "unknown") +
                        " layer handle");
     }
+    if (root != nullptr && art != nullptr && state->Nonsense("AI Art Suite/GetFirstArtOfLayer")) {
+        *art = nullptr;
+        return kNoErr;
+    }
     return Answer(art, root);
 }
 
@@ -50,6 +104,9 @@ HostErr GetArtType(ArtHandle handle, int16_t* type) {
     const Art* art = state->FindArt(handle, "AI Art Suite/GetArtType");
     if (art == nullptr || type == nullptr) return kBadParameterErr;
     *type = art->type;
+    if (auto nonsense = state->Nonsense("AI Art Suite/GetArtType")) {
+        *type = *nonsense == Host::Nonsense::kNegative ? int16_t(-3) : int16_t(4242);
+    }
     return kNoErr;
 }
 
@@ -58,13 +115,19 @@ HostErr GetArtUserAttr(ArtHandle handle, int32_t mask, int32_t* attributes) {
     const Art* art = state->FindArt(handle, "AI Art Suite/GetArtUserAttr");
     if (art == nullptr || attributes == nullptr) return kBadParameterErr;
     *attributes = (art->hidden ? kArtHidden : 0) & mask;
+    if (state->Nonsense("AI Art Suite/GetArtUserAttr")) *attributes = -1;  // every bit, asked for or not
     return kNoErr;
 }
 
 HostErr GetArtFirstChild(ArtHandle handle, ArtHandle* child) {
     QM_ENTER("AI Art Suite/GetArtFirstChild");
     const Art* art = state->FindArt(handle, "AI Art Suite/GetArtFirstChild");
-    return Answer(child, art != nullptr && !art->children.empty() ? art->children.front().get() : nullptr);
+    Art* first = art != nullptr && !art->children.empty() ? art->children.front().get() : nullptr;
+    if (first != nullptr && child != nullptr && state->Nonsense("AI Art Suite/GetArtFirstChild")) {
+        *child = nullptr;  // a group that has children answers none, and success
+        return kNoErr;
+    }
+    return Answer(child, first);
 }
 
 HostErr GetArtSibling(ArtHandle handle, ArtHandle* sibling) {
@@ -78,6 +141,10 @@ HostErr GetArtBounds(ArtHandle handle, RealRect* bounds) {
     const Art* art = state->FindArt(handle, "AI Art Suite/GetArtBounds");
     if (art == nullptr || bounds == nullptr) return kBadParameterErr;
     *bounds = BoundsOf(*art);
+    if (auto nonsense = state->Nonsense("AI Art Suite/GetArtBounds")) {
+        const HostReal far = NonsenseReal(*nonsense);
+        *bounds = RealRect{-far, far, far, -far};
+    }
     return kNoErr;
 }
 
@@ -89,6 +156,11 @@ HostErr GetArtName(ArtHandle handle, char* buffer, int32_t bufferSize, HostBool*
     std::memcpy(buffer, art->name.data(), length);
     buffer[length] = '\0';
     if (isDefaultName != nullptr) *isDefaultName = art->defaultName ? 1 : 0;
+    if (state->Nonsense("AI Art Suite/GetArtName")) {
+        // The whole buffer, without a terminator: comment ends, stray bytes and control characters.
+        static constexpr char kGarbage[] = {'-', '-', '>', '<', '&', '\xff', '\xc3', '\x01', '"', 'n'};
+        for (int32_t i = 0; i < bufferSize; ++i) buffer[i] = kGarbage[size_t(i) % sizeof kGarbage];
+    }
     return kNoErr;
 }
 
@@ -97,6 +169,9 @@ HostErr GetPathSegmentCount(ArtHandle handle, int16_t* count) {
     const Art* art = state->FindArt(handle, "AI Path Suite/GetPathSegmentCount");
     if (art == nullptr || count == nullptr) return kBadParameterErr;
     *count = static_cast<int16_t>(art->segments.size());  // the loader allows at most 32767
+    if (auto nonsense = state->Nonsense("AI Path Suite/GetPathSegmentCount")) {
+        *count = *nonsense == Host::Nonsense::kNegative ? int16_t(-5) : int16_t(32767);
+    }
     return kNoErr;
 }
 
@@ -114,6 +189,15 @@ HostErr GetPathSegments(ArtHandle handle, int16_t first, int16_t count, PathSegm
     } else {
         std::copy_n(art->segments.begin() + first, count, segments);
     }
+    if (auto nonsense = state->Nonsense("AI Path Suite/GetPathSegments")) {
+        const HostReal far = NonsenseReal(*nonsense);
+        for (int16_t i = 0; i < count; ++i) {
+            // The anchor far out, one handle on the other side, the other at the anchor.
+            segments[i].p = RealPoint{far, -far};
+            segments[i].in = RealPoint{-far, far};
+            segments[i].out = segments[i].p;
+        }
+    }
     return kNoErr;
 }
 
@@ -122,6 +206,7 @@ HostErr GetPathClosed(ArtHandle handle, HostBool* closed) {
     const Art* art = state->FindArt(handle, "AI Path Suite/GetPathClosed");
     if (art == nullptr || closed == nullptr) return kBadParameterErr;
     *closed = art->closed ? 1 : 0;
+    if (state->Nonsense("AI Path Suite/GetPathClosed")) *closed = int32_t(0x80000000u);  // true, but not 1
     return kNoErr;
 }
 
@@ -130,6 +215,7 @@ HostErr GetPathIsGuide(ArtHandle handle, HostBool* guide) {
     const Art* art = state->FindArt(handle, "AI Path Suite/GetPathIsGuide");
     if (art == nullptr || guide == nullptr) return kBadParameterErr;
     *guide = art->guide ? 1 : 0;
+    if (state->Nonsense("AI Path Suite/GetPathIsGuide")) *guide = art->guide ? int32_t(0x80000000u) : 0;
     return kNoErr;
 }
 
@@ -138,6 +224,7 @@ HostErr GetPathStyle(ArtHandle handle, PathStyle* style) {
     const Art* art = state->FindArt(handle, "AI Path Style Suite/GetPathStyle");
     if (art == nullptr || style == nullptr) return kBadParameterErr;
     *style = art->style;
+    if (auto nonsense = state->Nonsense("AI Path Style Suite/GetPathStyle")) DistortStyle(*style, *nonsense);
     return kNoErr;
 }
 
@@ -145,6 +232,9 @@ HostReal GetOpacity(ArtHandle handle) {
     HostState* state = CurrentState();
     if (state == nullptr || state->Enter("AI Blend Style Suite/GetOpacity") != kNoErr) return 0.0f;
     const Art* art = state->FindArt(handle, "AI Blend Style Suite/GetOpacity");
+    if (auto nonsense = state->Nonsense("AI Blend Style Suite/GetOpacity")) {
+        return *nonsense == Host::Nonsense::kNegative ? -2.5f : NonsenseReal(*nonsense);
+    }
     return art != nullptr ? art->opacity : 0.0f;
 }
 
@@ -155,13 +245,19 @@ HostErr GetPluginArtName(ArtHandle handle, const char** name) {
     *name = nullptr;
     if (art == nullptr || art->type != kPluginArt) return kBadParameterErr;
     *name = art->pluginName.c_str();
+    if (state->Nonsense("AI Plugin Group Suite/GetPluginArtName")) *name = nullptr;
     return kNoErr;
 }
 
 HostErr GetPluginArtResultArt(ArtHandle handle, ArtHandle* result) {
     QM_ENTER("AI Plugin Group Suite/GetPluginArtResultArt");
     Art* art = state->FindArt(handle, "AI Plugin Group Suite/GetPluginArtResultArt");
-    return Answer(result, art != nullptr && art->type == kPluginArt ? art->result.get() : nullptr);
+    Art* answer = art != nullptr && art->type == kPluginArt ? art->result.get() : nullptr;
+    if (answer != nullptr && result != nullptr && state->Nonsense("AI Plugin Group Suite/GetPluginArtResultArt")) {
+        *result = nullptr;
+        return kNoErr;
+    }
+    return Answer(result, answer);
 }
 
 #undef QM_ENTER

@@ -24,10 +24,19 @@ RealMatrix Product(const RealMatrix& m1, const RealMatrix& m2) {
             static_cast<HostReal>(tx1 * b2 + ty1 * d2 + ty2)};
 }
 
+// A matrix whose every value is the nonsense real, when the operation answers nonsense now.
+void DistortMatrix(HostState& state, std::string_view operation, RealMatrix* m) {
+    if (auto nonsense = state.Nonsense(operation)) {
+        const HostReal value = NonsenseReal(*nonsense);
+        *m = {value, -value, value, value, -value, value};
+    }
+}
+
 HostErr IdentityMatrix(RealMatrix* m) {
     QM_ENTER("AI Real Math Suite/IdentityMatrix");
     if (m == nullptr) return kBadParameterErr;
     *m = {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
+    DistortMatrix(*state, "AI Real Math Suite/IdentityMatrix", m);
     return kNoErr;
 }
 
@@ -35,6 +44,7 @@ HostErr ConcatTranslate(RealMatrix* m, HostReal dx, HostReal dy) {
     QM_ENTER("AI Real Math Suite/ConcatTranslate");
     if (m == nullptr) return kBadParameterErr;
     *m = Product(*m, {1.0f, 0.0f, 0.0f, 1.0f, dx, dy});
+    DistortMatrix(*state, "AI Real Math Suite/ConcatTranslate", m);
     return kNoErr;
 }
 
@@ -42,6 +52,7 @@ HostErr ConcatScale(RealMatrix* m, HostReal sx, HostReal sy) {
     QM_ENTER("AI Real Math Suite/ConcatScale");
     if (m == nullptr) return kBadParameterErr;
     *m = Product(*m, {sx, 0.0f, 0.0f, sy, 0.0f, 0.0f});
+    DistortMatrix(*state, "AI Real Math Suite/ConcatScale", m);
     return kNoErr;
 }
 
@@ -49,6 +60,7 @@ HostErr ConcatMatrix(const RealMatrix* first, const RealMatrix* second, RealMatr
     QM_ENTER("AI Real Math Suite/ConcatMatrix");
     if (first == nullptr || second == nullptr || result == nullptr) return kBadParameterErr;
     *result = Product(*first, *second);  // the arguments may be the same matrix
+    DistortMatrix(*state, "AI Real Math Suite/ConcatMatrix", result);
     return kNoErr;
 }
 
@@ -59,6 +71,10 @@ HostErr TransformPoint(const RealMatrix* m, const RealPoint* in, RealPoint* out)
     const RealPoint point = {static_cast<HostReal>(double(m->a) * x + double(m->c) * y + double(m->tx)),
                              static_cast<HostReal>(double(m->b) * x + double(m->d) * y + double(m->ty))};
     *out = point;
+    if (auto nonsense = state->Nonsense("AI Real Math Suite/TransformPoint")) {
+        const HostReal value = NonsenseReal(*nonsense);
+        *out = RealPoint{value, -value};
+    }
     return kNoErr;
 }
 
@@ -79,6 +95,12 @@ HostErr ConvertSamples(int32_t sourceSpace, const HostReal* source, int32_t dest
     }
     for (int i = 0; i < 3; ++i) destination[i] = static_cast<HostReal>(rgb[i]);
     if (inGamut != nullptr) *inGamut = 1;
+    if (auto nonsense = state->Nonsense("AI Color Conversion Suite/ConvertSamples")) {
+        const HostReal value = NonsenseReal(*nonsense);
+        destination[0] = value;
+        destination[1] = -value;
+        destination[2] = value;
+    }
     return kNoErr;
 }
 
@@ -87,6 +109,9 @@ HostErr GetGradientType(GradientHandle handle, int16_t* type) {
     const Gradient* gradient = state->FindGradient(handle, "AI Gradient Suite/GetGradientType");
     if (gradient == nullptr || type == nullptr) return kBadParameterErr;
     *type = gradient->type;
+    if (auto nonsense = state->Nonsense("AI Gradient Suite/GetGradientType")) {
+        *type = *nonsense == Host::Nonsense::kNegative ? int16_t(-1) : int16_t(7);
+    }
     return kNoErr;
 }
 
@@ -95,6 +120,9 @@ HostErr GetGradientStopCount(GradientHandle handle, int16_t* count) {
     const Gradient* gradient = state->FindGradient(handle, "AI Gradient Suite/GetGradientStopCount");
     if (gradient == nullptr || count == nullptr) return kBadParameterErr;
     *count = static_cast<int16_t>(gradient->stops.size());  // the loader allows at most 32767
+    if (auto nonsense = state->Nonsense("AI Gradient Suite/GetGradientStopCount")) {
+        *count = *nonsense == Host::Nonsense::kNegative ? int16_t(-2) : int16_t(32767);
+    }
     return kNoErr;
 }
 
@@ -108,6 +136,17 @@ HostErr GetNthGradientStop(GradientHandle handle, int16_t n, GradientStop* stop)
         return kBadParameterErr;
     }
     *stop = gradient->stops[size_t(n)];
+    if (auto nonsense = state->Nonsense("AI Gradient Suite/GetNthGradientStop")) {
+        if (*nonsense == Host::Nonsense::kOutsideTable) {
+            stop->color.kind = 99;
+        } else {
+            const HostReal value = NonsenseReal(*nonsense);
+            stop->midpoint = value;
+            stop->position = -value;
+            stop->color.kind = kThreeColor;
+            stop->color.c.rgb = ThreeColorStyle{value, value, -value};
+        }
+    }
     return kNoErr;
 }
 
@@ -116,6 +155,14 @@ HostErr GetCustomColor(CustomColorHandle handle, CustomColorDefinition* definiti
     const CustomColor* color = state->FindCustomColor(handle, "AI Custom Color Suite/GetCustomColor");
     if (color == nullptr || definition == nullptr) return kBadParameterErr;
     *definition = color->definition;
+    if (auto nonsense = state->Nonsense("AI Custom Color Suite/GetCustomColor")) {
+        if (*nonsense == Host::Nonsense::kOutsideTable) {
+            definition->kind = 9;
+        } else {
+            const HostReal value = NonsenseReal(*nonsense);
+            definition->c.cmyk = FourColorStyle{value, value, value, value};
+        }
+    }
     return kNoErr;
 }
 
