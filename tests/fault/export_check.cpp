@@ -91,8 +91,10 @@ void XMLCALL IgnoreElement(void*, const XML_Char*, const XML_Char**) {}
 
 std::vector<Scenario> AllScenarios() {
     std::vector<std::string> examples;
-    for (const auto& entry : fs::directory_iterator(QUILLMARK_EXAMPLES_DIR)) {
-        if (entry.path().extension() == ".json") examples.push_back(entry.path().string());
+    for (const char* folder : {QUILLMARK_EXAMPLES_DIR, QUILLMARK_FAULT_DOCUMENTS_DIR}) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().extension() == ".json") examples.push_back(entry.path().string());
+        }
     }
     std::sort(examples.begin(), examples.end());
     std::vector<Scenario> scenarios;

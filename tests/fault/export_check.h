@@ -17,7 +17,8 @@ struct Scenario {
     Mode mode;
 };
 
-// Every example of the examples folder in every mode.
+// Every example of the examples folder, and the documents of the tests' own beside this file
+// (plug-in groups, which no example has), in every mode.
 std::vector<Scenario> AllScenarios();
 std::string Describe(const Scenario& scenario);
 

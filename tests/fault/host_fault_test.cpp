@@ -11,7 +11,7 @@
 namespace fault_test {
 namespace {
 
-// The operations an export of the examples calls, start-up and shut-down included.
+// The operations an export of the documents calls, start-up and shut-down included.
 const std::vector<std::string> kExportOperations = {
     "SP Basic Suite/AcquireSuite",
     "SP Basic Suite/ReleaseSuite",
@@ -36,6 +36,8 @@ const std::vector<std::string> kExportOperations = {
     "AI Path Suite/GetPathIsGuide",
     "AI Path Style Suite/GetPathStyle",
     "AI Blend Style Suite/GetOpacity",
+    "AI Plugin Group Suite/GetPluginArtName",
+    "AI Plugin Group Suite/GetPluginArtResultArt",
     "AI Real Math Suite/IdentityMatrix",
     "AI Real Math Suite/ConcatScale",
     "AI Real Math Suite/ConcatTranslate",
@@ -72,9 +74,11 @@ class HostFaults : public testing::TestWithParam<std::string> {};
 
 TEST_P(HostFaults, NoCrashNothingHeldAndNoPartialFile) {
     const std::string& operation = GetParam();
+    int exercised = 0;
     for (const Scenario& scenario : AllScenarios()) {
         const int calls = CallsInCleanExport(scenario, operation);
         if (calls == 0) continue;
+        ++exercised;
         // succeedFirst, failTimes (negative: from then on), and what that is.
         struct Position {
             int succeedFirst;
@@ -99,6 +103,7 @@ TEST_P(HostFaults, NoCrashNothingHeldAndNoPartialFile) {
                                                          << position.what << " was never reached";
         }
     }
+    EXPECT_GT(exercised, 0) << "no document's export calls " << operation;
 }
 
 std::string TestName(const testing::TestParamInfo<std::string>& info) {

@@ -43,9 +43,11 @@ class Nonsense : public testing::TestWithParam<NonsenseCase> {};
 TEST_P(Nonsense, NoCrashNothingHeldAndNoPartialFile) {
     const auto& [operation, kind] = GetParam();
     const std::string what = operation + " answering " + KindName(kind);
+    int exercised = 0;
     for (const Scenario& scenario : AllScenarios()) {
         const int calls = CallsInCleanExport(scenario, operation);
         if (calls == 0) continue;
+        ++exercised;
         // A huge count is given once: every path or gradient of 32767 parts would make an
         // export of hundreds of megabytes, and one shows the same.
         const int times = kind == Host::Nonsense::kHuge ? 1 : -1;
@@ -61,6 +63,7 @@ TEST_P(Nonsense, NoCrashNothingHeldAndNoPartialFile) {
             EXPECT_EQ(seen.nonsenseGiven, 1) << Describe(scenario) << ": " << what << " at a later call";
         }
     }
+    EXPECT_GT(exercised, 0) << "no document's export calls " << operation;
 }
 
 std::string TestName(const testing::TestParamInfo<NonsenseCase>& info) {
