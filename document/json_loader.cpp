@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cmath>
 #include <istream>
-#include <limits>
 #include <streambuf>
 
+#include "document/host_real_range.h"
 #include "document/json_text.h"
 #include "document/json_value_reader.h"
 #include "document/text_file.h"
@@ -184,7 +184,7 @@ public:
             irregular_ = true;
             return;
         }
-        if (count_ >= 2 || !(std::fabs(value) <= double(std::numeric_limits<HostReal>::max()))) {
+        if (count_ >= 2 || !RoundsToFiniteReal(value)) {
             irregular_ = true;
             return;
         }

@@ -1,8 +1,8 @@
 #include "document/json_value_reader.h"
 
 #include <cmath>
-#include <limits>
 
+#include "document/host_real_range.h"
 #include "document/json_loader.h"
 
 namespace document {
@@ -133,7 +133,7 @@ void ValueReader::CheckNamesResolved() {
 HostReal ValueReader::ReadReal(const Json& value) {
     Expect(value, Json::value_t::number_float, "a number");
     const double number = value.get<double>();  // decimal to double, then to the nearest 32-bit real
-    if (std::fabs(number) > double(std::numeric_limits<HostReal>::max())) Fail("number too large for a 32-bit real");
+    if (!RoundsToFiniteReal(number)) Fail("number too large for a 32-bit real");
     return static_cast<HostReal>(number);
 }
 

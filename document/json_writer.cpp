@@ -4,11 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <limits>
 #include <map>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
+
+#include "document/host_real_range.h"
 
 namespace document {
 
@@ -31,9 +32,8 @@ bool SamePoint(const RealPoint& a, const RealPoint& b) {
 }
 
 // The shortest decimal that the loader reads back to the same 32-bit value. The loader reads a
-// double and rounds it; where the shortest float text would not survive that (it may lie
-// above the largest float, or round twice the wrong way), the float's exact double value is
-// written instead.
+// double and rounds it; where the shortest float text would not survive that (it may round
+// twice the wrong way), the float's exact double value is written instead.
 std::string Number(HostReal value) {
     if (!std::isfinite(value)) {
         throw std::invalid_argument("the document holds a number that JSON cannot write (" +
@@ -43,8 +43,7 @@ std::string Number(HostReal value) {
     const auto written = std::to_chars(text, text + sizeof text, value);
     double readBack = 0;
     std::from_chars(text, written.ptr, readBack);
-    if (std::fabs(readBack) <= double(std::numeric_limits<HostReal>::max()) &&
-        SameBits(static_cast<HostReal>(readBack), value)) {
+    if (RoundsToFiniteReal(readBack) && SameBits(static_cast<HostReal>(readBack), value)) {
         return std::string(text, written.ptr);
     }
     const auto exact = std::to_chars(text, text + sizeof text, double(value));

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace document {
@@ -354,6 +355,15 @@ TEST(LoaderErrors, LimitsAndWholeNumbers) {
                   .find("cap: expected a whole number"),
               std::string::npos);
     EXPECT_NE(ErrorOf(WithChildren(R"({"type": "path", "segments": [[1e39, 0]]})")).find("too large"), std::string::npos);
+    // The largest real's own shortest decimal lies a little above it and still rounds down to it;
+    // from the midpoint between it and 2^128 on, a number rounds to infinity.
+    const Document largest = LoadDocument(
+        WithChildren(R"({"type": "path", "segments": [[3.4028235e+38, -3.4028235e38]], "opacity": 3.4028235e38})"));
+    EXPECT_EQ(largest.layers[0]->children[0]->segments[0].p.h, std::numeric_limits<HostReal>::max());
+    EXPECT_EQ(largest.layers[0]->children[0]->segments[0].p.v, -std::numeric_limits<HostReal>::max());
+    EXPECT_EQ(largest.layers[0]->children[0]->opacity, std::numeric_limits<HostReal>::max());
+    EXPECT_NE(ErrorOf(WithChildren(R"({"type": "path", "segments": [[3.4028236e38, 0]]})")).find("too large"), std::string::npos);
+    EXPECT_NE(ErrorOf(WithChildren(R"({"type": "group", "opacity": -3.4028236e38})")).find("too large"), std::string::npos);
     EXPECT_EQ(LoadDocument(WithChildren(R"({"type": 2.0})")).layers[0]->children[0]->type, kPathArt);
 }
 

@@ -293,6 +293,13 @@ TEST(JsonWriter, WritesEveryRealSoThatItReadsBackToTheSameBits) {
     path.opacity = -0.0f;
     const Document reread = LoadDocument(DocumentToJson(document));
     DocumentComparer(document, reread).Compare();
+
+    // The largest real is written as its shortest decimal, which the loader takes back.
+    path.segments.assign(1, PathSegment{});
+    path.segments[0].p = {std::numeric_limits<HostReal>::max(), 0.0f};
+    path.segments[0].in = path.segments[0].out = path.segments[0].p;
+    path.segments[0].corner = 1;
+    EXPECT_NE(DocumentToJson(document).find("3.4028235e+38"), std::string::npos) << DocumentToJson(document);
 }
 
 TEST(JsonWriter, RefusesWhatJsonOrTheFormatCannotHold) {
