@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "document/json_loader.h"
-#include "fuzz/driver/export_run.h"
 #include "fuzz/driver/fuzz_input.h"
 #include "replay_files.h"
 
@@ -37,15 +36,8 @@ TEST_P(JsonReplayTest, ReadsAndExportsCleanly) {
     std::filesystem::remove(scratch);
     if (!loaded) return;
 
-    // A document holds its art uniquely: each export reads its own.
     const auto load = [&] { return document::LoadDocument(std::string(input.document)); };
-    const fuzz::ExportReport asFound = fuzz::ExportDocument(load(), input);
-    EXPECT_TRUE(asFound.violations.empty()) << crash_test::ReportText(input, asFound);
-    for (fuzz::Target target : {fuzz::Target::kWpf, fuzz::Target::kWpfe, fuzz::Target::kDrawingBrush}) {
-        const fuzz::FuzzInput plain = crash_test::WithoutFault(input, target);
-        const fuzz::ExportReport report = fuzz::ExportDocument(load(), plain);
-        EXPECT_TRUE(report.violations.empty()) << crash_test::ReportText(plain, report);
-    }
+    crash_test::ExpectCleanExports(load, input);
 }
 
 INSTANTIATE_TEST_SUITE_P(KeptInputs, JsonReplayTest, ::testing::ValuesIn(crash_test::ReplayFiles("json")),

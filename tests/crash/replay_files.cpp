@@ -1,5 +1,7 @@
 #include "replay_files.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,21 @@
 namespace crash_test {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReportText(const fuzz::FuzzInput& input, const fuzz::ExportReport& report) {
+    std::string text = std::string("for ") + fuzz::TargetName(input.target);
+    if (input.fault) {
+        text += " with " + input.fault->operation + " failing after " + std::to_string(input.fault->succeedFirst) +
+                " calls";
+    }
+    text += ":";
+    for (const std::string& violation : report.violations) text += "\n  " + violation;
+    return text;
+}
+
+}  // namespace
 
 std::vector<ReplayFile> ReplayFiles(const std::string& format) {
     std::vector<ReplayFile> files;
@@ -40,21 +57,14 @@ std::string TestName(const ReplayFile& file) {
     return name;
 }
 
-std::string ReportText(const fuzz::FuzzInput& input, const fuzz::ExportReport& report) {
-    std::string text = std::string("for ") + fuzz::TargetName(input.target);
-    if (input.fault) {
-        text += " with " + input.fault->operation + " failing after " + std::to_string(input.fault->succeedFirst) +
-                " calls";
+void ExpectCleanExports(const std::function<document::Document()>& load, const fuzz::FuzzInput& input) {
+    const fuzz::ExportReport asFound = fuzz::ExportDocument(load(), input);
+    EXPECT_TRUE(asFound.violations.empty()) << ReportText(input, asFound);
+    for (fuzz::Target target : {fuzz::Target::kWpf, fuzz::Target::kWpfe, fuzz::Target::kDrawingBrush}) {
+        const fuzz::FuzzInput plain{target, std::nullopt, input.document};
+        const fuzz::ExportReport report = fuzz::ExportDocument(load(), plain);
+        EXPECT_TRUE(report.violations.empty()) << ReportText(plain, report);
     }
-    text += ":";
-    for (const std::string& violation : report.violations) text += "\n  " + violation;
-    return text;
-}
-
-fuzz::FuzzInput WithoutFault(fuzz::FuzzInput input, fuzz::Target target) {
-    input.target = target;
-    input.fault.reset();
-    return input;
 }
 
 std::string UncleanMessage(const std::string& message, const std::string& fileName) {

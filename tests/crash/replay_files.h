@@ -1,6 +1,7 @@
 // The kept inputs of one format, and what every replay checks of an error message.
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,10 +27,10 @@ std::string ReadBytes(const std::string& path);
 // The test's name of a file: letters and digits kept, anything else as '_'.
 std::string TestName(const ReplayFile& file);
 
-// The violations of an export, with the mode and fault it ran under, for a failing test.
-std::string ReportText(const fuzz::FuzzInput& input, const fuzz::ExportReport& report);
-// The same input exported for `target` without a fault.
-fuzz::FuzzInput WithoutFault(fuzz::FuzzInput input, fuzz::Target target);
+// Exports the document `load` reads (a fresh one each time: a document holds its art uniquely)
+// as the fuzz target did, under the input's host fault, then in each mode without one. Every
+// export must use the host cleanly; a failing check names the mode and the fault.
+void ExpectCleanExports(const std::function<document::Document()>& load, const fuzz::FuzzInput& input);
 
 // Whether an error message is clean: it starts with the file's name, goes on to say where in
 // the file (a line, or the path of a value), and is not a parser library's own text.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "document/svg/svg_reader.h"
-#include "fuzz/driver/export_run.h"
 #include "fuzz/driver/fuzz_input.h"
 #include "replay_files.h"
 
@@ -25,13 +24,7 @@ TEST_P(SvgReplayTest, ReadsAndExportsCleanly) {
     }
 
     const auto load = [&] { return document::svg::ReadSvg(input.document, fileName).document; };
-    const fuzz::ExportReport asFound = fuzz::ExportDocument(load(), input);
-    EXPECT_TRUE(asFound.violations.empty()) << crash_test::ReportText(input, asFound);
-    for (fuzz::Target target : {fuzz::Target::kWpf, fuzz::Target::kWpfe, fuzz::Target::kDrawingBrush}) {
-        const fuzz::FuzzInput plain = crash_test::WithoutFault(input, target);
-        const fuzz::ExportReport report = fuzz::ExportDocument(load(), plain);
-        EXPECT_TRUE(report.violations.empty()) << crash_test::ReportText(plain, report);
-    }
+    crash_test::ExpectCleanExports(load, input);
 }
 
 INSTANTIATE_TEST_SUITE_P(KeptInputs, SvgReplayTest, ::testing::ValuesIn(crash_test::ReplayFiles("svg")),

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "document/cubic.h"
+
 namespace document::svg {
 namespace {
 
@@ -93,33 +95,6 @@ PathData Rect(const Element& e, const Viewport& vp) {
     return b.Take();
 }
 
-// Cubic extrema in (0, 1) of one coordinate.
-int Extrema(double p0, double p1, double p2, double p3, double roots[2]) {
-    const double a = -p0 + 3 * p1 - 3 * p2 + p3, b = 2 * (p0 - 2 * p1 + p2), c = p1 - p0;
-    double t[2];
-    int n = 0;
-    if (a == 0) {
-        if (b != 0) t[n++] = -c / b;
-    } else {
-        const double disc = b * b - 4 * a * c;
-        if (disc >= 0) {
-            const double q = -0.5 * (b + std::copysign(std::sqrt(disc), b));
-            t[n++] = q / a;
-            if (q != 0) t[n++] = c / q;
-        }
-    }
-    int inside = 0;
-    for (int i = 0; i < n; ++i) {
-        if (t[i] > 0 && t[i] < 1) roots[inside++] = t[i];
-    }
-    return inside;
-}
-
-double CubicAt(double p0, double p1, double p2, double p3, double t) {
-    const double m = 1 - t;
-    return m * m * m * p0 + 3 * m * m * t * p1 + 3 * m * t * t * p2 + t * t * t * p3;
-}
-
 }  // namespace
 
 PathData ShapeOutline(const Element& e, const Viewport& vp) {
@@ -174,8 +149,8 @@ std::optional<Box> OutlineBox(const PathData& outline) {
             add(s.end.x, s.end.y);
             if (s.kind == PathSegmentData::kCubic) {
                 double roots[4];
-                int n = Extrema(from.x, s.c1.x, s.c2.x, s.end.x, roots);
-                n += Extrema(from.y, s.c1.y, s.c2.y, s.end.y, roots + n);
+                int n = DerivativeRoots(from.x, s.c1.x, s.c2.x, s.end.x, roots);
+                n += DerivativeRoots(from.y, s.c1.y, s.c2.y, s.end.y, roots + n);
                 for (int i = 0; i < n; ++i) {
                     add(CubicAt(from.x, s.c1.x, s.c2.x, s.end.x, roots[i]),
                         CubicAt(from.y, s.c1.y, s.c2.y, s.end.y, roots[i]));
