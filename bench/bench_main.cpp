@@ -9,10 +9,14 @@
 #include <map>
 #include <ostream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "command_bench.h"
+#if defined(QUILLMARK_BENCH_SVG)
+#include "svg_command_bench.h"
+#endif
 #include "export_bench.h"
 #include "export_memory.h"
 #include "export_session.h"
@@ -36,6 +40,7 @@ public:
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (median || (run.run_type == Run::RT_Iteration && medians_.count(name) == 0)) {
                 seconds_[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+                cpuSeconds_[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
             }
             if (median) medians_.insert(name);
         }
@@ -48,8 +53,15 @@ public:
         return it == seconds_.end() ? 0.0 : it->second;
     }
 
+    // This process's CPU seconds per iteration, or 0 when the benchmark did not run.
+    double CpuSeconds(const std::string& name) const {
+        auto it = cpuSeconds_.find(name);
+        return it == cpuSeconds_.end() ? 0.0 : it->second;
+    }
+
 private:
     std::map<std::string, double> seconds_;
+    std::map<std::string, double> cpuSeconds_;
     std::set<std::string> medians_;
 };
 
@@ -127,7 +139,8 @@ void PrintCommandSummary(std::ostream& out, const SummaryReporter& reporter) {
            "same document; ms per run, MiB = 2^20 bytes\n"
         << std::left << std::setw(22) << "workload" << std::right << std::setw(10) << "json MB" << std::setw(10)
         << "command" << std::setw(10) << "export" << std::setw(12) << "cmd/export" << std::setw(10) << "peak MiB"
-        << std::setw(11) << "peak/json" << "\n";
+        << std::setw(11) << "peak/json" << std::setw(9) << "cmd CPU" << std::setw(9) << "exp CPU" << std::setw(9)
+        << "CPU rat" << "\n";
     out << std::fixed;
     double ratioA = 0, peakA = 0;
     for (const auto& [name, figures] : runs) {
@@ -139,8 +152,11 @@ void PrintCommandSummary(std::ostream& out, const SummaryReporter& reporter) {
         out << std::left << std::setw(22) << workload << std::right << std::setprecision(1) << std::setw(10)
             << double(figures.inputBytes) / 1e6 << std::setw(10) << command * 1e3 << std::setw(10) << exported * 1e3
             << std::setprecision(2) << std::setw(12) << (exported > 0 ? command / exported : 0.0) << std::setprecision(1)
-            << std::setw(10) << double(figures.peakKiB) / 1024.0 << std::setprecision(2) << std::setw(11) << peakRatio
-            << "\n";
+            << std::setw(10) << double(figures.peakKiB) / 1024.0 << std::setprecision(2) << std::setw(11) << peakRatio;
+        const double commandCpu = figures.runs > 0 ? figures.cpuSeconds / double(figures.runs) : 0;
+        const double exportCpu = reporter.CpuSeconds("export/" + workload);
+        out << std::setprecision(1) << std::setw(9) << commandCpu * 1e3 << std::setw(9) << exportCpu * 1e3
+            << std::setprecision(2) << std::setw(9) << (exportCpu > 0 ? commandCpu / exportCpu : 0.0) << "\n";
         if (workload == "a_curves_16191x100") {
             ratioA = exported > 0 ? command / exported : 0;
             peakA = peakRatio;
@@ -156,6 +172,68 @@ void PrintCommandSummary(std::ostream& out, const SummaryReporter& reporter) {
     }
     out << "\n";
 }
+
+#if defined(QUILLMARK_BENCH_SVG)
+void PrintSvgSummary(std::ostream& out, const SummaryReporter& reporter) {
+    const auto& runs = bench::SvgCommandRuns();
+    if (runs.empty()) return;
+    out << std::fixed
+        << "The command on SVG (quillmark export FILE.svg -o FILE.xaml, a subprocess) against the in-process export of "
+           "the document read before it; ms per run (CPU: the process's user and system time), MiB = 2^20 bytes\n"
+        << std::left << std::setw(38) << "workload" << std::right << std::setw(8) << "svg MB" << std::setw(9) << "command"
+        << std::setw(9) << "export" << std::setw(10) << "read+exp" << std::setw(9) << "cmd/exp" << std::setw(9)
+        << "cmd CPU" << std::setw(9) << "exp CPU" << std::setw(9) << "CPU rat" << std::setw(10) << "peak MiB"
+        << std::setw(9) << "peak/svg" << "\n";
+    std::vector<std::string> verdicts;
+    for (const auto& [workload, description] : bench::SvgWorkloadNames()) {
+        const auto found = runs.find("command_svg/" + workload);
+        if (found == runs.end()) continue;
+        const bench::CommandFigures& figures = found->second;
+        const double command = reporter.Seconds("command_svg/" + workload);
+        const double exported = reporter.Seconds("svg_export/" + workload);
+        const double readExport = reporter.Seconds("svg_read_export/" + workload);
+        const double commandCpu = figures.runs > 0 ? figures.cpuSeconds / double(figures.runs) : 0;
+        const double exportCpu = reporter.CpuSeconds("svg_export/" + workload);
+        const double ratio = exported > 0 ? command / exported : 0;
+        const double cpuRatio = exportCpu > 0 ? commandCpu / exportCpu : 0;
+        const double peakRatio = double(figures.peakKiB) * 1024.0 / double(figures.inputBytes);
+        out << std::left << std::setw(38) << workload.substr(0, 37) << std::right << std::setprecision(1) << std::setw(8)
+            << double(figures.inputBytes) / 1e6 << std::setw(9) << command * 1e3 << std::setw(9) << exported * 1e3
+            << std::setw(10) << readExport * 1e3 << std::setprecision(2) << std::setw(9) << ratio << std::setprecision(1)
+            << std::setw(9) << commandCpu * 1e3 << std::setw(9) << exportCpu * 1e3 << std::setprecision(2) << std::setw(9)
+            << cpuRatio << std::setprecision(1) << std::setw(10) << double(figures.peakKiB) / 1024.0
+            << std::setprecision(2) << std::setw(9) << peakRatio << "\n";
+        std::ostringstream verdict;
+        verdict << std::fixed << std::setprecision(2) << "  command / in-process export of " << workload << " = " << ratio
+                << " (CPU " << cpuRatio << ") (goal <= 3: " << Verdict(ratio > 0 && ratio <= 3) << ")\n";
+        verdicts.push_back(verdict.str());
+    }
+    for (const auto& [workload, description] : bench::SvgWorkloadNames()) out << "  " << workload << ": " << description << "\n";
+    for (const std::string& verdict : verdicts) out << verdict;
+
+    const auto batch = runs.find("batch/clipart");
+    const double batchSeconds = reporter.Seconds("batch/clipart");
+    const double inProcess = reporter.Seconds("batch_inprocess/clipart");
+    const double start = reporter.Seconds("command_start");
+    if (batch != runs.end() && batchSeconds > 0 && inProcess > 0) {
+        const bench::CommandFigures& figures = batch->second;
+        const double batchCpu = figures.runs > 0 ? figures.cpuSeconds / double(figures.runs) : 0;
+        const double inProcessCpu = reporter.CpuSeconds("batch_inprocess/clipart");
+        const double overhead = batchSeconds - inProcess - start;
+        const double overheadCpu = batchCpu - inProcessCpu - start;
+        out << std::setprecision(2) << "\nBatch: quillmark export " << bench::ClipartFolder() << " --out-dir OUT ("
+            << bench::ClipartFileCount() << " drawings, one process, one at a time)\n"
+            << "  batch " << batchSeconds << " s (CPU " << batchCpu << " s), in-process reads+exports " << inProcess
+            << " s (CPU " << inProcessCpu << " s), command_start " << std::setprecision(1) << start * 1e3
+            << " ms, peak " << double(figures.peakKiB) / 1024.0 << " MiB\n"
+            << std::setprecision(2) << "  per-file overhead " << overhead << " s = " << std::setprecision(1)
+            << 100 * overhead / batchSeconds << " % of the batch (CPU: " << std::setprecision(2) << overheadCpu
+            << " s = " << std::setprecision(1) << (batchCpu > 0 ? 100 * overheadCpu / batchCpu : 0.0)
+            << " %) (goal < 5 %: " << Verdict(overhead < 0.05 * batchSeconds) << ")\n";
+    }
+    out << "\n";
+}
+#endif
 
 void PrintModelSummary(std::ostream& out, const std::vector<bench::ModelFigures>& models) {
     if (models.empty()) return;
@@ -207,6 +285,9 @@ int main(int argc, char** argv) {
     bench::RegisterFormatterBenchmarks();
     bench::RegisterExportBenchmarks();
     bench::RegisterCommandBenchmarks();
+#if defined(QUILLMARK_BENCH_SVG)
+    bench::RegisterSvgCommandBenchmarks();
+#endif
 
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -215,6 +296,9 @@ int main(int argc, char** argv) {
     PrintFormatterSummary(out, reporter);
     PrintExportSummary(out, reporter);
     PrintCommandSummary(out, reporter);
+#if defined(QUILLMARK_BENCH_SVG)
+    PrintSvgSummary(out, reporter);
+#endif
     PrintMemorySummary(out, memory);
     PrintModelSummary(out, models);
     benchmark::Shutdown();

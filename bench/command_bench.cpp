@@ -1,11 +1,6 @@
 #include "command_bench.h"
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -13,12 +8,11 @@
 #include "document/json_writer.h"
 #include "export_bench.h"
 #include "export_session.h"
+#include "subprocess.h"
 
 #ifndef QUILLMARK_COMMAND
 #error "QUILLMARK_COMMAND must name the quillmark command"
 #endif
-
-extern char** environ;
 
 namespace bench {
 
@@ -27,39 +21,6 @@ namespace {
 std::map<std::string, CommandFigures>& Runs() {
     static std::map<std::string, CommandFigures> runs;
     return runs;
-}
-
-// Runs the command to its end; answers its peak resident size in KiB as the kernel reports it
-// to the parent, or -1 when it failed. That peak starts at this process's own (a spawned
-// process keeps the peak of the one it started as), so it is read through /usr/bin/time,
-// whose child starts small, by PeakOfCommand.
-long RunCommand(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    const int error = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) return -1;
-    int status = 0;
-    struct rusage usage {};
-    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return usage.ru_maxrss;
-}
-
-// The command's own peak resident size in KiB, or -1 when it cannot be measured.
-long PeakOfCommand(const std::vector<std::string>& arguments) {
-    const std::string report = ScratchDirectory() + "/peak.txt";
-    std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", report};
-    timed.insert(timed.end(), arguments.begin(), arguments.end());
-    if (RunCommand(timed) < 0) return -1;
-    std::ifstream in(report);
-    long peak = -1;
-    in >> peak;
-    return peak;
 }
 
 // Writes the workload's document as JSON once; answers the file.
@@ -80,10 +41,13 @@ void CommandBenchmark(benchmark::State& state, const std::string& name, std::str
     figures.inputBytes = static_cast<long long>(std::filesystem::file_size(file));
     const std::vector<std::string> command = {QUILLMARK_COMMAND, "export", file, "-o", output};
     for (auto _ : state) {
-        if (RunCommand(command) < 0) {
+        const ProcessRun run = RunProcess(command);
+        if (run.exitStatus != 0) {
             state.SkipWithError("the command failed");
             return;
         }
+        figures.cpuSeconds += run.cpuSeconds;
+        ++figures.runs;
     }
     // Once more after the timed runs (the loop has stopped the clock), for the peak memory.
     figures.peakKiB = std::max(figures.peakKiB, PeakOfCommand(command));

@@ -11,6 +11,8 @@ namespace bench {
 struct CommandFigures {
     long peakKiB = -1;       // the largest peak resident size of a run
     long long inputBytes = 0;  // the size of the document's file
+    double cpuSeconds = 0;     // the children's CPU time over all timed runs
+    long runs = 0;
 };
 
 // Registers command_json/NAME for (a), (b) and (c), and command_start (a document of one empty
