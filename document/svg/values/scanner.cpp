@@ -1,7 +1,9 @@
 #include "document/svg/values/scanner.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <system_error>
 
 namespace document::svg::scan {
@@ -37,14 +39,17 @@ bool ScanNumber(std::string_view text, size_t& pos, double& value) {
         ++i;
     }
     const size_t mantissaStart = i;
+    // The digits are gathered as they are scanned, for the exact conversion below.
+    uint64_t digits = 0;
     size_t integerDigits = 0;
-    while (i < n && IsDigit(text[i])) ++i, ++integerDigits;
+    for (; i < n && IsDigit(text[i]); ++i, ++integerDigits) digits = digits * 10 + uint64_t(text[i] - '0');
     size_t fractionDigits = 0;
     if (i < n && text[i] == '.') {
         size_t j = i + 1;
-        while (j < n && IsDigit(text[j])) ++j, ++fractionDigits;
+        uint64_t withFraction = digits;
+        for (; j < n && IsDigit(text[j]); ++j, ++fractionDigits) withFraction = withFraction * 10 + uint64_t(text[j] - '0');
         // "1." is a number; a lone "." is not.
-        if (integerDigits > 0 || fractionDigits > 0) i = j;
+        if (integerDigits > 0 || fractionDigits > 0) i = j, digits = withFraction;
     }
     if (integerDigits == 0 && fractionDigits == 0) return false;
     const size_t mantissaEnd = i;
@@ -63,6 +68,19 @@ bool ScanNumber(std::string_view text, size_t& pos, double& value) {
             if (exponentNegative) exponent = -exponent;
             i = j;
         }
+    }
+    // Up to 15 digits are exact in a double, and so is 10^k up to 10^22: their product or
+    // quotient is then rounded once, to the very double from_chars answers. Numbers of path data
+    // are nearly always such; the others (and an evaluation in wider registers) take from_chars.
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const long scale = exponent - long(fractionDigits);
+    if (FLT_EVAL_METHOD == 0 && integerDigits + fractionDigits <= 15 && scale >= -22 && scale <= 22) {
+        double exact = double(digits);
+        exact = scale < 0 ? exact / kPowersOfTen[-scale] : exact * kPowersOfTen[scale];
+        value = negative ? -exact : exact;
+        pos = i;
+        return true;
     }
     // from_chars takes a '-' but not a '+'.
     const char* first = text.data() + (negative ? mantissaStart - 1 : mantissaStart);
