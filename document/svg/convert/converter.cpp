@@ -419,7 +419,7 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
     if (outline.error) result_.losses.Add("path data with an error (drawn up to it)", Where(e));
     std::vector<HostSubpath> subpaths = HostSubpaths(e, outline, scope.userToDocument);
     if (subpaths.empty()) return;
-    const std::optional<Box> box = OutlineBox(outline);
+    const LazyOutlineBox box(outline);
     const Matrix& m = scope.userToDocument;
 
     const ResolvedPaint fill = paints_.Resolve(e, false, box, m, scope.viewport);
@@ -492,7 +492,7 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
 
     if (Set(e.Get(Property::kClipPath))) {
         bool clipsAll = false;
-        std::unique_ptr<Art> clip = ClipArt(e, scope.userToDocument, box, clipsAll);
+        std::unique_ptr<Art> clip = ClipArt(e, scope.userToDocument, box.Get(), clipsAll);
         if (clipsAll) return;
         if (clip) {
             std::unique_ptr<Art> group = NewArt(kGroupArt, nullptr);

@@ -165,7 +165,7 @@ PaintResolver::HostGradient& PaintResolver::GradientFor(const Element& element) 
     return host;
 }
 
-ResolvedPaint PaintResolver::Resolve(const Element& element, bool stroke, const std::optional<Box>& box,
+ResolvedPaint PaintResolver::Resolve(const Element& element, bool stroke, const LazyOutlineBox& box,
                                      const Matrix& userToDocument, const Viewport& viewport) {
     const std::string_view text = element.Get(stroke ? Property::kStroke : Property::kFill);
     std::optional<Paint> paint;
@@ -210,7 +210,7 @@ ResolvedPaint PaintResolver::Resolve(const Element& element, bool stroke, const 
         losses_.Add("paint reference to an element that is not a paint server", Where(element));
         return fallback();
     }
-    ResolvedPaint gradient = GradientPaint(element, *server, stroke, box, userToDocument, viewport);
+    ResolvedPaint gradient = GradientPaint(element, *server, stroke, box.Get(), userToDocument, viewport);
     gradient.alpha *= ownOpacity;
     return gradient;
 }

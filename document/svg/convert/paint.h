@@ -56,7 +56,7 @@ public:
 
     // The element's fill (`stroke` false) or stroke. `box` is the shape's bounds in its user
     // coordinates, `userToDocument` its user to document mapping.
-    ResolvedPaint Resolve(const Element& element, bool stroke, const std::optional<Box>& box,
+    ResolvedPaint Resolve(const Element& element, bool stroke, const LazyOutlineBox& box,
                           const Matrix& userToDocument, const Viewport& viewport);
 
 private:

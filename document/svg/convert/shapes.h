@@ -23,4 +23,20 @@ struct Box {
 // The exact bounds of the outline (the curves' extrema included), or nothing for no geometry.
 std::optional<Box> OutlineBox(const PathData& outline);
 
+// The outline's bounds, computed when first asked for: only a gradient in the shape's bounding
+// box needs them, and they cost a pass over every curve.
+class LazyOutlineBox {
+public:
+    explicit LazyOutlineBox(const PathData& outline) : outline_(outline) {}
+    const std::optional<Box>& Get() const {
+        if (!computed_) box_ = OutlineBox(outline_), computed_ = true;
+        return box_;
+    }
+
+private:
+    const PathData& outline_;
+    mutable bool computed_ = false;
+    mutable std::optional<Box> box_;
+};
+
 }  // namespace document::svg
