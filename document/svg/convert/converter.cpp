@@ -61,6 +61,16 @@ bool IsShape(Tag tag) {
     }
 }
 
+// CSS keywords are ASCII case-insensitive.
+bool EqualsFolded(std::string_view text, std::string_view lowerWord) {
+    if (text.size() != lowerWord.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i];
+        if (c != lowerWord[i]) return false;
+    }
+    return true;
+}
+
 bool Set(std::string_view value) {
     return !value.empty() && value != "none";
 }
@@ -69,6 +79,13 @@ Matrix OwnTransform(const Element& e) {
     const std::string_view text = e.Attribute("transform");
     if (text.empty()) return {};
     return ParseTransform(text).value_or(Matrix{});
+}
+
+// Whether a viewport's content is clipped to it: unless `overflow` is visible or auto (the
+// initial value is visible, but SVG's own style sheet makes every viewport's hidden).
+bool ClipsToViewport(const Element& viewport) {
+    const std::string_view overflow = viewport.Get(Property::kOverflow);
+    return !EqualsFolded(overflow, "visible") && !EqualsFolded(overflow, "auto");
 }
 
 std::unique_ptr<Art> NewArt(int16_t type, const Element* named) {
@@ -126,6 +143,8 @@ private:
     std::unique_ptr<Art> ClipArt(const Element& owner, const Matrix& ownerUser, const std::optional<Box>& ownerBox,
                                  bool& clipsAll);
     static void AddClip(Art& group, std::unique_ptr<Art> clip);
+    // Clips the group to the viewport when its content reaches outside it.
+    void ClipToViewport(Art& group, const ViewportClip& viewport);
     std::optional<Box> UserBounds(const Art& art, const Matrix& userToDocument) const;
 
     const Tree& tree_;
@@ -138,6 +157,7 @@ private:
     Art* runLayer_ = nullptr;
     size_t drawn_ = 0;
     double rootOpacity_ = 1;
+    std::optional<ViewportClip> rootClip_;  // applied to each layer
 };
 
 void Converter::Run() {
@@ -156,6 +176,8 @@ void Converter::Run() {
     }
     for (size_t i = 0; i < layers_.size(); ++i) {
         if (runLayers_[i]) std::reverse(layers_[i]->children.begin(), layers_[i]->children.end());
+        // Clipping each layer to the root viewport clips the whole picture to it.
+        if (rootClip_) ClipToViewport(*layers_[i], *rootClip_);
         layers_[i]->opacity = static_cast<HostReal>(layers_[i]->opacity * rootOpacity_);
     }
     if (layers_.empty()) layers_.push_back(NewArt(kGroupArt, nullptr)), runLayers_.push_back(true);
@@ -187,6 +209,7 @@ void Converter::StartRoot() {
     if (box) toViewport = toViewport * ViewBoxTransform(*box, ParsePreserveAspectRatio(root.Attribute("preserveAspectRatio")), width, height);
     frame.scope.userToDocument = result_.viewportToDocument * toViewport;
     rootOpacity_ = OpacityValue(root.Get(Property::kOpacity));
+    if (ClipsToViewport(root)) rootClip_ = ViewportClip{result_.viewportToDocument, 0, 0, width, height};
     ReportEffects(root);
     if (Set(root.Get(Property::kClipPath))) result_.losses.Add("clip-path on the root element", Where(root));
     // A root of no size draws nothing.
@@ -293,8 +316,7 @@ void Converter::PushContainer(const Element& e, size_t parentIndex, const Elemen
         }
         frame.scope.userToDocument = frame.ownUser * toViewport;
         frame.scope.viewport = box ? Viewport{box->width, box->height} : Viewport{width, height};
-        const std::string_view overflow = e.Attribute("overflow");
-        if (overflow != "visible" && overflow != "auto") frame.viewportClip = ViewportClip{frame.ownUser, x, y, width, height};
+        if (ClipsToViewport(e)) frame.viewportClip = ViewportClip{frame.ownUser, x, y, width, height};
     }
 
     ReportEffects(e);
@@ -336,6 +358,30 @@ void Converter::AddClip(Art& group, std::unique_ptr<Art> clip) {
     group.children.insert(group.children.begin(), std::move(clip));
 }
 
+void Converter::ClipToViewport(Art& group, const ViewportClip& v) {
+    if (group.children.empty()) return;
+    // Clip only what overflows: compare the content's bounds in the viewport's coordinates.
+    const std::optional<Box> content = UserBounds(group, v.space);
+    const double slack = 1e-6 * std::max(v.width, v.height);
+    if (!content || (content->left >= v.x - slack && content->top >= v.y - slack &&
+                     content->right <= v.x + v.width + slack && content->bottom <= v.y + v.height + slack)) {
+        return;
+    }
+    Subpath rect;
+    rect.start = {v.x, v.y};
+    rect.closed = true;
+    for (Point p : {Point{v.x + v.width, v.y}, Point{v.x + v.width, v.y + v.height}, Point{v.x, v.y + v.height}}) {
+        PathSegmentData segment;
+        segment.end = p;
+        rect.segments.push_back(segment);
+    }
+    std::vector<HostSubpath> subpaths;
+    subpaths.push_back(*ToHostSubpath(rect, v.space));
+    PathStyle style = DefaultPathStyle();
+    style.clip = 1;
+    AddClip(group, OutlineArt(std::move(subpaths), style, nullptr));
+}
+
 void Converter::Finish(Frame& frame) {
     if (!frame.group || frame.dissolved) return;  // the root, or a group dissolved into its parent
     Art& group = *frame.group;
@@ -344,28 +390,7 @@ void Converter::Finish(Frame& frame) {
     if (group.opacity < 1 && drawn_ - frame.drawnAtStart >= 2) {
         result_.losses.Add("group opacity (applied to each object of the group)", Where(e));
     }
-    if (frame.viewportClip && !group.children.empty()) {
-        const ViewportClip& v = *frame.viewportClip;
-        // Clip only what overflows: compare the content's bounds in the viewport's coordinates.
-        const std::optional<Box> content = UserBounds(group, v.space);
-        const double slack = 1e-6 * std::max(v.width, v.height);
-        if (content && (content->left < v.x - slack || content->top < v.y - slack ||
-                        content->right > v.x + v.width + slack || content->bottom > v.y + v.height + slack)) {
-            Subpath rect;
-            rect.start = {v.x, v.y};
-            rect.closed = true;
-            for (Point p : {Point{v.x + v.width, v.y}, Point{v.x + v.width, v.y + v.height}, Point{v.x, v.y + v.height}}) {
-                PathSegmentData segment;
-                segment.end = p;
-                rect.segments.push_back(segment);
-            }
-            std::vector<HostSubpath> subpaths;
-            subpaths.push_back(*ToHostSubpath(rect, v.space));
-            PathStyle style = DefaultPathStyle();
-            style.clip = 1;
-            AddClip(group, OutlineArt(std::move(subpaths), style, nullptr));
-        }
-    }
+    if (frame.viewportClip) ClipToViewport(group, *frame.viewportClip);
     if (Set(e.Get(Property::kClipPath))) {
         bool clipsAll = false;
         std::unique_ptr<Art> clip = ClipArt(e, frame.ownUser, UserBounds(group, frame.ownUser), clipsAll);
@@ -536,8 +561,8 @@ std::unique_ptr<Art> Converter::ClipArt(const Element& owner, const Matrix& owne
         const Element* shape = child;
         Matrix m = space * OwnTransform(*child);
         if (child->tag == Tag::kUse && !child->children.empty()) {
-            const double x = LengthAttribute(*child, "x", LengthAxis::kX, viewport).value_or(0);
-            const double y = LengthAttribute(*child, "y", LengthAxis::kY, viewport).value_or(0);
+            const double x = LengthAttribute(*child, "x", LengthAxis::kX, viewport, FontSizeOf(*child)).value_or(0);
+            const double y = LengthAttribute(*child, "y", LengthAxis::kY, viewport, FontSizeOf(*child)).value_or(0);
             shape = child->children.front();
             m = m * Matrix::Translate(x, y) * OwnTransform(*shape);
         }

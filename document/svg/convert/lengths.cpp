@@ -11,13 +11,6 @@ std::optional<double> LengthAttribute(const Element& element, std::string_view n
     return ToUserUnits(*length, axis, viewport.width, viewport.height, fontSize);
 }
 
-double FontSizeOf(const Element& element) {
-    const std::optional<Length> size = ParseLength(element.Get(Property::kFontSize));
-    if (!size || size->unit == LengthUnit::kPercent || size->unit == LengthUnit::kEm ||
-        size->unit == LengthUnit::kEx || size->value <= 0) {
-        return 16;
-    }
-    return ToUserUnits(*size, LengthAxis::kOther, 0, 0, 16);
-}
+double FontSizeOf(const Element& element) { return element.fontSize; }
 
 }  // namespace document::svg

@@ -17,7 +17,7 @@ struct Viewport {
 std::optional<double> LengthAttribute(const Element& element, std::string_view name, LengthAxis axis,
                                       const Viewport& viewport, double fontSize = 16);
 
-// The element's font size in px (for em and ex): an absolute length, else 16.
+// The element's computed font size in px (for em and ex).
 double FontSizeOf(const Element& element);
 
 }  // namespace document::svg

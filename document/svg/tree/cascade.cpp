@@ -7,6 +7,7 @@
 #include "document/svg/tree/css_parser.h"
 #include "document/svg/tree/errors.h"
 #include "document/svg/tree/names.h"
+#include "document/svg/values/font_size.h"
 
 namespace document::svg {
 namespace {
@@ -167,6 +168,9 @@ void ResolveInheritance(Tree::Storage& storage, const TreeOptions& options) {
                                                 " levels once <use> elements are instantiated");
         }
         const Element* parent = element->parent;
+        // Before inheritance fills it in: the element's own value, if it gives a valid one.
+        const double parentFontSize = parent != nullptr ? parent->fontSize : kMediumFontSize;
+        element->fontSize = ComputeFontSize(element->Get(Property::kFontSize), parentFontSize).value_or(parentFontSize);
         for (size_t i = 0; i < size_t(Property::kCount); ++i) {
             std::string_view& value = element->properties[i];
             if (IsInherit(value)) {

@@ -28,6 +28,7 @@ constexpr std::array<std::string_view, size_t(Property::kCount)> kPropertyNames{
     "stop-color", "stop-opacity",
     "marker-start", "marker-mid", "marker-end",
     "font-size",
+    "overflow",
 };
 
 }  // namespace
@@ -66,6 +67,7 @@ bool IsInherited(Property property) {
         case Property::kFilter:
         case Property::kStopColor:
         case Property::kStopOpacity:
+        case Property::kOverflow:
             return false;
         default:
             return true;

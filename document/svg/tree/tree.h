@@ -35,7 +35,8 @@ enum class Tag : uint8_t {
 };
 
 // The properties the converter reads. Inherited ones (fill..., stroke..., visibility, color,
-// clip-rule, font-size, marker-*) hold the parent's computed value when the element gives none.
+// clip-rule, font-size, marker-*) hold the parent's computed value when the element gives none;
+// the others (opacity, display, clip-path, mask, filter, stop-*, overflow) do not.
 enum class Property : uint8_t {
     kFill, kFillOpacity, kFillRule,
     kStroke, kStrokeWidth, kStrokeOpacity, kStrokeLinecap, kStrokeLinejoin, kStrokeMiterlimit,
@@ -45,6 +46,7 @@ enum class Property : uint8_t {
     kStopColor, kStopOpacity,
     kMarkerStart, kMarkerMid, kMarkerEnd,
     kFontSize,
+    kOverflow,
     kCount,
 };
 
@@ -65,6 +67,10 @@ struct Element {
     // The computed value after the cascade, white space trimmed; empty when the property is
     // neither set on the element nor inherited (its initial value applies).
     std::string_view Get(Property property) const { return properties[size_t(property)]; }
+
+    // The computed font-size in px, for em and ex lengths: the element's own value (against
+    // its parent's size), else its parent's; 16 ("medium") where none is given.
+    double fontSize = 16;
 
     Element* parent = nullptr;
     std::vector<Element*> children;  // elements only, in document order

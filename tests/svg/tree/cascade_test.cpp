@@ -168,7 +168,7 @@ TEST(Inheritance, InheritedPropertiesComeFromTheParentOthersDoNot) {
     const Tree tree = Parse(R"x(<svg xmlns="http://www.w3.org/2000/svg" fill="red" opacity="0.5">
       <g stroke="blue" display="none" clip-path="url(#c)" mask="url(#m)" filter="url(#f)"
          stop-color="red" stop-opacity="0.1" visibility="hidden" color="teal" font-size="20"
-         clip-rule="evenodd" marker-end="url(#e)" stroke-dasharray="1 2">
+         clip-rule="evenodd" marker-end="url(#e)" stroke-dasharray="1 2" style="overflow: visible">
         <g><rect id="r"/></g>
       </g>
     </svg>)x");
@@ -183,9 +183,41 @@ TEST(Inheritance, InheritedPropertiesComeFromTheParentOthersDoNot) {
     EXPECT_EQ(r.Get(Property::kStroke), "blue");
     for (Property property : {Property::kOpacity, Property::kDisplay, Property::kClipPath,
                               Property::kMask, Property::kFilter, Property::kStopColor,
-                              Property::kStopOpacity}) {
+                              Property::kStopOpacity, Property::kOverflow}) {
         EXPECT_EQ(r.Get(property), "") << PropertyName(property);
     }
+}
+
+TEST(Inheritance, FontSizeIsComputedAgainstTheParentsAndInherited) {
+    const Tree tree = Parse(R"x(<svg xmlns="http://www.w3.org/2000/svg" font-size="inherit">
+      <style>.half { font-size: 50% } #sheet { font-size: 3em }</style>
+      <g id="unset"><rect id="child-of-unset"/></g>
+      <g id="em" font-size="10">
+        <g id="own-em" style="font-size: 2em">
+          <rect id="inherits-computed"/>
+          <rect id="half" class="half"/>
+          <rect id="sheet" font-size="1"/>
+          <rect id="ignored" font-size="-3"/>
+          <use href="#copied"/>
+        </g>
+      </g>
+      <defs><rect id="copied" font-size="1.5em"/></defs>
+    </svg>)x");
+    EXPECT_DOUBLE_EQ(tree.Root().fontSize, 16);  // medium: nothing to inherit from
+    EXPECT_DOUBLE_EQ(ById(tree, "child-of-unset").fontSize, 16);
+    EXPECT_DOUBLE_EQ(ById(tree, "em").fontSize, 10);
+    EXPECT_DOUBLE_EQ(ById(tree, "own-em").fontSize, 20);
+    // The computed size is inherited, not the text "2em" applied again.
+    EXPECT_DOUBLE_EQ(ById(tree, "inherits-computed").fontSize, 20);
+    EXPECT_DOUBLE_EQ(ById(tree, "half").fontSize, 10);
+    EXPECT_DOUBLE_EQ(ById(tree, "sheet").fontSize, 60);
+    EXPECT_DOUBLE_EQ(ById(tree, "ignored").fontSize, 20);
+    // The <use> copy computes its size in its new place: 1.5em of 20; the original in <defs>
+    // against the root's 16.
+    EXPECT_DOUBLE_EQ(ById(tree, "copied").fontSize, 24);
+    const Element& use = *ById(tree, "own-em").children.back();
+    ASSERT_EQ(use.children.size(), 1u);
+    EXPECT_DOUBLE_EQ(use.children.front()->fontSize, 30);
 }
 
 TEST(Inheritance, InheritTakesTheParentsComputedValueOfAnyProperty) {
