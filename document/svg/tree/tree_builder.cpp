@@ -31,9 +31,9 @@ TreeBuilder::TreeBuilder(Tree::Storage& storage, const TreeOptions& options, Los
     : storage_(storage), options_(options), losses_(losses) {}
 
 void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute> attributes,
-                               XmlPosition where) {
+                               const XmlPosition& where) {
     if (++depth_ > options_.maxDepth) {
-        ThrowSvgErrorAt(options_.fileName, where.line, where.column,
+        ThrowSvgErrorAt(options_.fileName, where.Line(), where.Column(),
                         "elements are nested deeper than " + std::to_string(options_.maxDepth) +
                             " levels");
     }
@@ -41,7 +41,7 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
     if (storage_.root == nullptr && !(IsSvg(name) && name.local == "svg")) {
         std::string what = "the root element is <" + std::string(name.local) + ">";
         if (!name.ns.empty()) what += " of namespace " + std::string(name.ns);
-        ThrowSvgErrorAt(options_.fileName, where.line, where.column,
+        ThrowSvgErrorAt(options_.fileName, where.Line(), where.Column(),
                         what + ", not <svg>: this is no SVG file");
     }
     Element* parent = open_.empty() ? nullptr : open_.back();
@@ -52,7 +52,7 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
         return;
     }
     if (storage_.elements.size() >= options_.maxElements) {
-        ThrowSvgErrorAt(options_.fileName, where.line, where.column,
+        ThrowSvgErrorAt(options_.fileName, where.Line(), where.Column(),
                         "the file has more than " + std::to_string(options_.maxElements) +
                             " elements");
     }
@@ -60,7 +60,7 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
     Element& element = storage_.elements.emplace_back();
     element.tag = TagFromName(name.local);
     element.name = storage_.text.Intern(name.local);
-    element.line = int(where.line);
+    element.line = int(where.Line());
     element.parent = parent;
     TakeAttributes(element, attributes);
     if (parent != nullptr) {

@@ -22,7 +22,7 @@ public:
     TreeBuilder(Tree::Storage& storage, const TreeOptions& options, LossReport& losses);
 
     void StartElement(const XmlName& name, std::span<const XmlAttribute> attributes,
-                      XmlPosition where) override;
+                      const XmlPosition& where) override;
     void EndElement() override;
     void Text(std::string_view text) override;
 

@@ -19,9 +19,15 @@ struct XmlAttribute {
     std::string_view value;
 };
 
-struct XmlPosition {
-    long line = 0;    // from 1
-    long column = 0;  // from 1
+// Where the event's element starts, worked out when asked for: the line of every element kept,
+// the column only for a message.
+class XmlPosition {
+public:
+    virtual long Line() const = 0;    // from 1
+    virtual long Column() const = 0;  // from 1
+
+protected:
+    ~XmlPosition() = default;
 };
 
 // Receives the document's events. A handler may throw (SvgError, bad_alloc): parsing stops and
@@ -30,7 +36,7 @@ class XmlHandler {
 public:
     virtual ~XmlHandler() = default;
     virtual void StartElement(const XmlName& name, std::span<const XmlAttribute> attributes,
-                              XmlPosition where) = 0;
+                              const XmlPosition& where) = 0;
     virtual void EndElement() = 0;
     virtual void Text(std::string_view text) = 0;
 };
