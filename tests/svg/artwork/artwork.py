@@ -6,8 +6,9 @@ exported in a batch by two workers, each file within a time limit, none crashing
 
 --every N exports every N-th file of the sorted list only (the sanitizer build is slow).
 Prints how many files were exported with nothing left out and which losses are the most
-common; fails when a file crashed its worker or took longer than the limit. Files that are
-not valid SVG are listed but are not failures: the reader refuses them with a message.
+common; fails when a file crashed its worker or took longer than the limit, or when a
+sanitizer reported anything (in the sanitizer build, a leak at a worker's exit too). Files that
+are not valid SVG are listed but are not failures: the reader refuses them with a message.
 Exits 77 (skipped) when the folder is missing.
 """
 import argparse
@@ -36,6 +37,8 @@ def loss_of(text):
             return kind, count
     return text, 1
 CRASH = re.compile(r'^quillmark: (.*?): (made its worker process end: .*|took longer than .*)$', re.M)
+# A sanitizer's report in any worker, even one that ends well (leaks are reported at exit).
+SANITIZER = re.compile(r'^(?:==\d+==ERROR: \w+Sanitizer|SUMMARY: \w+Sanitizer|.*: runtime error: ).*$', re.M)
 FAILURE = re.compile(r'^quillmark: (.*?\.svgz?): (.*)$', re.M)
 
 
@@ -91,12 +94,16 @@ def main():
         print(f'{len(refused)} files refused by the reader, for example:')
         for path, why in refused[:10]:
             print(f'  {os.path.basename(path)}: {why[:160]}')
+    reports = SANITIZER.findall(r.stderr)
+    if reports:
+        print(f'{len(reports)} sanitizer reports, the first:')
+        for line in reports[:5]:
+            print(f'  {line}')
     if crashes:
         print(f'{len(crashes)} files crashed or took too long:')
         for path, why in crashes:
             print(f'  {path}: {why}')
-        return 1
-    return 0
+    return 1 if crashes or reports else 0
 
 
 if __name__ == '__main__':
