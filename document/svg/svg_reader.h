@@ -18,6 +18,8 @@ struct ReadResult {
     // origin, as a renderer draws the file) to the document's (points, y up). With it a picture
     // of the SVG can be drawn in the frame of the export.
     Matrix viewportToDocument;
+    // The root viewport's size (px): the width and height a renderer gives the root <svg>.
+    double viewportWidth = 0, viewportHeight = 0;
 };
 
 // `fileName` names the file in messages. Throws SvgError for a file that cannot be read.

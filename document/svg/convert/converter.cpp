@@ -202,6 +202,8 @@ void Converter::StartRoot() {
     };
     const double width = side("width", box ? box->width : 0), height = side("height", box ? box->height : 0);
     result_.viewportToDocument = Matrix{1, 0, 0, -1, 0, height};
+    result_.viewportWidth = width;
+    result_.viewportHeight = height;
     Frame frame;
     frame.element = &root;
     frame.scope.viewport = box ? Viewport{box->width, box->height} : Viewport{width, height};

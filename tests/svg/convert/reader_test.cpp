@@ -46,6 +46,30 @@ TEST(Reader, TheRootViewportIsFlippedIntoTheDocument) {
     EXPECT_EQ(path.segments[1].p.v, 260);
 }
 
+TEST(Reader, TheRootViewportSizeIsTheOneARendererGivesTheRoot) {
+    const ReadResult sized = Read("");
+    EXPECT_EQ(sized.viewportWidth, 100);
+    EXPECT_EQ(sized.viewportHeight, 300);
+    // Absolute units at 96 px to the inch; without width and height, the view box's size; a
+    // percentage of the view box's side; without either, 100 by 100.
+    const struct {
+        const char* attributes;
+        double width, height;
+    } cases[] = {
+        {R"x(width="1in" height="72pt")x", 96, 96},
+        {R"x(viewBox="0 0 40 30")x", 40, 30},
+        {R"x(viewBox="5 5 40 30" width="50%")x", 20, 30},
+        {"", 100, 100},
+    };
+    for (const auto& c : cases) {
+        const ReadResult result =
+            ReadSvg(std::string(R"x(<svg xmlns="http://www.w3.org/2000/svg" )x") + c.attributes + "/>", "test.svg");
+        EXPECT_EQ(result.viewportWidth, c.width) << c.attributes;
+        EXPECT_EQ(result.viewportHeight, c.height) << c.attributes;
+        EXPECT_EQ(result.viewportToDocument.f, c.height) << c.attributes;
+    }
+}
+
 TEST(Reader, ASubpathOfMoreAnchorsThanTheHostCountsIsAnErrorNamingTheElement) {
     std::string d = "M0 0";
     for (int i = 0; i < 32767; ++i) d += " L" + std::to_string(i % 100) + " 1";
