@@ -8,6 +8,8 @@ namespace compare {
 std::optional<DrawingFrame> ExportFrame(const document::Document& document) {
     std::optional<DrawingFrame> frame;
     for (const auto& layer : document.layers) {
+        // The export passes over a layer whose root group is empty.
+        if (layer->type == kGroupArt && layer->children.empty()) continue;
         const RealRect bounds = document::BoundsOf(*layer);
         if (!frame) {
             frame = DrawingFrame{bounds.left, bounds.top, bounds.right, bounds.bottom};
@@ -19,6 +21,8 @@ std::optional<DrawingFrame> ExportFrame(const document::Document& document) {
         if (bounds.bottom < frame->bottom) frame->bottom = bounds.bottom;
         if (bounds.right > frame->right) frame->right = bounds.right;
     }
+    // Without a layer that holds art, the export's extents stay at zero.
+    if (!frame && !document.layers.empty()) frame = DrawingFrame{};
     return frame;
 }
 

@@ -8,8 +8,8 @@
 
 namespace compare {
 
-// The document's extents as the export gathers them (every layer's root bounds, without
-// strokes), in the host's coordinates (y up). The XAML's origin is (left, top), its y axis
+// The document's extents as the export gathers them (the root bounds, without strokes, of
+// every layer that holds art), in the host's coordinates (y up). The XAML's origin is (left, top), its y axis
 // points down, and its Width and Height are the extents' sides.
 struct DrawingFrame {
     float left = 0, top = 0, right = 0, bottom = 0;

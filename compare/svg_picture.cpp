@@ -21,11 +21,19 @@ std::string MessageOf(GError* error, const char* fallback) {
     return message;
 }
 
+// The reader takes the user's language to be English (systemLanguage); librsvg takes it from the
+// environment, where LANGUAGE comes first.
+void SpeakTheReadersLanguage() {
+    static const bool set = g_setenv("LANGUAGE", "en", TRUE);
+    (void)set;
+}
+
 }  // namespace
 
 SurfacePtr DrawSvg(std::string_view bytes, const SvgViewport& viewport, const document::svg::Matrix& viewportToPicture,
                    int width, int height) {
     SurfacePtr surface = NewPicture(width, height);
+    SpeakTheReadersLanguage();
     GError* error = nullptr;
     // The reader takes files of any size and depth; so does the reference.
     std::unique_ptr<RsvgHandle, ObjectRelease> handle(rsvg_handle_new_from_data(

@@ -100,12 +100,22 @@ TEST(Frame, WidensOverTheLayersAndPassesOverBoundsThatDoNotCompare) {
     document.layers.push_back(layerWithBounds({10, 300, 110, 0}));
     document.layers.push_back(layerWithBounds({-20, 400, 50, 100}));
     document.layers.push_back(layerWithBounds({nan, nan, nan, nan}));
+    // An empty layer counts for nothing, though its bounds would widen the frame to the origin.
+    auto emptyLayer = std::make_unique<document::Art>();
+    emptyLayer->bounds = RealRect{-500, 500, -400, 400};
+    document.layers.insert(document.layers.begin() + 1, std::move(emptyLayer));
+    for (auto& layer : document.layers) {
+        if (layer->bounds && layer->bounds->left != -500) layer->Add(std::make_unique<document::Art>())->type = kPathArt;
+    }
     const DrawingFrame frame = ExportFrame(document).value();
     EXPECT_EQ(frame.left, -20);
     EXPECT_EQ(frame.top, 400);
     EXPECT_EQ(frame.right, 110);
     EXPECT_EQ(frame.bottom, 0);
     EXPECT_FALSE(ExportFrame(document::Document{}).has_value());
+    document::Document onlyEmpty;
+    onlyEmpty.layers.push_back(std::make_unique<document::Art>());
+    EXPECT_EQ(ExportFrame(onlyEmpty)->Width(), 0);
 }
 
 TEST(Frame, PictureSizeFitsTheLongerSide) {
