@@ -24,6 +24,12 @@ namespace cli {
 #define QM_FOLDER_FILES ".json"
 #endif
 
+#ifdef QUILLMARK_WITH_COMPARE
+#define QM_COMPARE "  compare DRAWING.svg FILE.xaml         draw both, tell how much they differ\n"
+#else
+#define QM_COMPARE ""
+#endif
+
 const char kMainHelp[] =
     "Usage: quillmark COMMAND [OPTION]...\n"
     "Runs the Quillmark XAML export plug-in in a substitute host that reads the document\n"
@@ -35,6 +41,7 @@ const char kMainHelp[] =
     "                                        export many documents, one XAML file each\n"
     "  import " QM_DOCUMENT " -o OUTPUT.json      write the document as the host holds it, in JSON\n"
     "  about                                 show the plug-in's About box\n"
+    QM_COMPARE
     "\n"
     "Options:\n"
     "  -h, --help      show this help (or a command's: quillmark export --help)\n"

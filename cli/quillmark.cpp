@@ -9,6 +9,9 @@
 #include "cli/batch.h"
 #include "cli/batch_workers.h"
 #include "cli/command_line.h"
+#ifdef QUILLMARK_WITH_COMPARE
+#include "cli/compare_command.h"
+#endif
 #include "cli/document_input.h"
 #include "cli/file_export.h"
 #include "cli/plugin_host.h"
@@ -139,6 +142,9 @@ const char* HelpOf(Subcommand subcommand) {
 }
 
 int Run(int argc, char** argv) {
+#ifdef QUILLMARK_WITH_COMPARE
+    if (argc > 1 && std::string(argv[1]) == "compare") return RunCompare(std::vector<std::string>(argv + 2, argv + argc));
+#endif
     CommandLine line;
     try {
         line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
