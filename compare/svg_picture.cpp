@@ -46,6 +46,9 @@ SurfacePtr DrawSvg(std::string_view bytes, const SvgViewport& viewport, const do
     const cairo_matrix_t matrix{viewportToPicture.a, viewportToPicture.b, viewportToPicture.c,
                                 viewportToPicture.d, viewportToPicture.e, viewportToPicture.f};
     cairo_set_matrix(context.get(), &matrix);
+    // A renderer shows the file in its viewport, and nothing outside it.
+    cairo_rectangle(context.get(), 0, 0, viewport.width, viewport.height);
+    cairo_clip(context.get());
     const RsvgRectangle box{0, 0, viewport.width, viewport.height};
     if (!rsvg_handle_render_document(handle.get(), context.get(), &box, &error)) {
         throw SvgPictureError(MessageOf(error, "cannot be drawn"));

@@ -28,6 +28,7 @@ HINTS = {
     'group opacity': re.compile(r'<g\b[^>]*\bopacity\s*[:=]\s*"?\s*0?\.\d', re.S),
     'group opacity (style)': re.compile(r'<g\b[^>]*style="[^"]*(?<![-\w])opacity\s*:\s*0?\.\d', re.S),
     'dashes': re.compile(r'stroke-dasharray\s*[:=]\s*"?\s*[0-9.]'),
+    'round or square caps': re.compile(r'stroke-linecap\s*[:=]\s*"?\s*(?:round|square)'),
     'hidden': re.compile(r'visibility\s*[:=]\s*"?\s*hidden|display\s*[:=]\s*"?\s*none'),
     'radial gradient': re.compile(r'<radialGradient\b'),
     'focal point': re.compile(r'<radialGradient\b[^>]*\bf[xy]\s*=', re.S),
