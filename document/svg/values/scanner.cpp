@@ -41,15 +41,27 @@ bool ScanNumber(std::string_view text, size_t& pos, double& value) {
     const size_t mantissaStart = i;
     // The digits are gathered as they are scanned, for the exact conversion below.
     uint64_t digits = 0;
-    size_t integerDigits = 0;
-    for (; i < n && IsDigit(text[i]); ++i, ++integerDigits) digits = digits * 10 + uint64_t(text[i] - '0');
+    const char* const textEnd = text.data() + n;
+    // A run of digits from `from`, appended to `digits`; answers where it stops.
+    const auto scanDigits = [textEnd, &digits](const char* from) {
+        for (unsigned digit; from != textEnd && (digit = unsigned(*from) - unsigned('0')) < 10; ++from) digits = digits * 10 + digit;
+        return from;
+    };
+    const char* const integerStart = text.data() + i;
+    const char* p = scanDigits(integerStart);
+    const size_t integerDigits = size_t(p - integerStart);
+    i += integerDigits;
     size_t fractionDigits = 0;
-    if (i < n && text[i] == '.') {
-        size_t j = i + 1;
-        uint64_t withFraction = digits;
-        for (; j < n && IsDigit(text[j]); ++j, ++fractionDigits) withFraction = withFraction * 10 + uint64_t(text[j] - '0');
+    if (p != textEnd && *p == '.') {
+        const uint64_t integerPart = digits;
+        const char* const fractionEnd = scanDigits(p + 1);
+        fractionDigits = size_t(fractionEnd - (p + 1));
         // "1." is a number; a lone "." is not.
-        if (integerDigits > 0 || fractionDigits > 0) i = j, digits = withFraction;
+        if (integerDigits > 0 || fractionDigits > 0) {
+            i += 1 + fractionDigits;
+        } else {
+            digits = integerPart;
+        }
     }
     if (integerDigits == 0 && fractionDigits == 0) return false;
     const size_t mantissaEnd = i;
