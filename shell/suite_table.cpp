@@ -61,6 +61,9 @@ static_assert(kSuiteTableRows == 25 + 74);
 HostErr AcquireSuiteTable(const BasicSuite* basic) {
     HostErr result = kNoErr;
     if (sSuiteAcquisitionCount == 0) {
+        // Nothing is held now: a release that failed last time leaves pointers in the table
+        // that must be neither used (the alert suite) nor given back again.
+        for (int row = 0; row < kSuiteTableRows; ++row) *SlotOf(row) = nullptr;
         HostErr firstFailure = kNoErr;
         for (int row = 0; row < kSuiteTableRows; ++row) {
             const SuiteId& id = kSuiteTableIds[row];

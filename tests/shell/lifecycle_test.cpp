@@ -160,6 +160,21 @@ TEST_F(Lifecycle, ASuiteMissingBeforeTheAlertSuiteStopsTheMessageSilently) {
     EXPECT_EQ(host_.TotalHeld(), 0);
 }
 
+TEST_F(Lifecycle, SuitesLeftAfterAFailedReleaseAreNotUsedOrReleasedByTheNextMessage) {
+    // The release of the first row (the blocks suite) fails: the walk stops there, and the
+    // other rows were still held when the message ended.
+    host_.FailOperation("SP Basic Suite/ReleaseSuite", kBadParameterErr, 0, 1);
+    session_.Send("SP Interface", "Something New");
+    host_.ClearFaults();
+    host_.ClearRecords();
+    // The next message cannot have the blocks suite: it must neither alert through the alert
+    // suite of the message before nor give back suites it never took this time.
+    host_.FailOperation("SP Basic Suite/AcquireSuite", kBadParameterErr, 0, 1);
+    session_.Send("SP Interface", "Something New");
+    EXPECT_TRUE(host_.Problems().empty()) << host_.Problems().front();
+    EXPECT_TRUE(host_.Alerts().empty());
+}
+
 TEST_F(Lifecycle, AnExportWithoutOneOfItsSuitesWritesNothing) {
     ASSERT_EQ(session_.Startup(), kNoErr);
     host_.MakeSuiteUnavailable("AI Layer Suite");
