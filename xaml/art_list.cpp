@@ -94,6 +94,8 @@ HostErr BuildArtList(ArtList* list, int16_t level, const char* parentName, HostR
             }
             count = row + 1;
             if (count < ArtListMaxEntries) {
+                // A failed query must not leave the slot's earlier handle to be walked.
+                list->art[count] = nullptr;
                 sArt->GetArtFirstChild(container, &list->art[count]);
                 BuildArtList(list, childLevel, list->name[row] != nullptr ? list->name[row] : "",
                              list->opacity[row], childFlags);
