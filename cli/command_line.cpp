@@ -41,6 +41,7 @@ const char kMainHelp[] =
     "                                        export many documents, one XAML file each\n"
     "  import " QM_DOCUMENT " -o OUTPUT.json      write the document as the host holds it, in JSON\n"
     "  about                                 show the plug-in's About box\n"
+    "  preview FILE.xaml -o FILE.png         draw a XAML file as WPF would, into a PNG\n"
     QM_COMPARE
     "\n"
     "Options:\n"
@@ -74,6 +75,10 @@ const char kExportHelp[] =
     "                          the file afterwards\n"
     "      --open              let the plug-in's request to open the file open it with the\n"
     "                          desktop's viewer (" QM_VIEWER "); otherwise -v reports it\n"
+    "      --preview FILE.png  also draw the exported XAML into this PNG (quillmark preview);\n"
+    "                          in a batch --preview takes no file: each XAML file's picture\n"
+    "                          is written beside it, of the same name ending in .png\n"
+    "                          (not in the Windows build, which has no previewer)\n"
     "      --plugin FILE       the plug-in module (default: Quillmark.aip beside quillmark)\n"
     "      --resources FILE    the plug-in's resources (default: " QM_RESOURCES_DEFAULT ")\n"
     "  -v, --verbose           report the registered formats, open requests and host notes\n"
@@ -102,6 +107,21 @@ const char kAboutHelp[] =
     "      --resources FILE    the plug-in's resources (default: " QM_RESOURCES_DEFAULT ")\n"
     "  -v, --verbose           report host notes\n"
     "  -h, --help              show this help\n";
+
+const char kPreviewHelp[] =
+    "Usage: quillmark preview FILE.xaml -o FILE.png [--width N | --scale S] [--background COLOUR]\n"
+    "Draws a XAML file of the forms the exporter writes as WPF would draw it, into a PNG\n"
+    "picture (docs/preview.md). The Windows build has no previewer.\n"
+    "\n"
+    "  -o, --output FILE       the PNG file to write\n"
+    "      --width N           the picture's width in pixels (the height follows)\n"
+    "      --scale S           pixels per XAML unit (default 1: the file's own size)\n"
+    "      --background COLOUR painted under the drawing: #rrggbb, #aarrggbb or a name\n"
+    "                          such as white or transparent (default: transparent)\n"
+    "  -h, --help              show this help\n"
+    "\n"
+    "A XAML file the previewer cannot read is refused with its line (exit status 2), and\n"
+    "no picture is written.\n";
 
 namespace {
 
@@ -173,10 +193,35 @@ double ParseSeconds(const std::string& command, const std::string& value) {
     return seconds;
 }
 
+double ParsePositive(const std::string& command, const std::string& option, const std::string& value, double most) {
+    double number = 0;
+    size_t used = 0;
+    try {
+        number = std::stod(value, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != value.size() || !(number > 0) || number > most) {
+        throw UsageError(command, "invalid " + option + " '" + value + "' (expected a positive number)");
+    }
+    return number;
+}
+
+// Whether the command line exports a batch: --preview then takes no file.
+bool HasOutDir(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--") break;
+        if (argument == "--out-dir" || argument.rfind("--out-dir=", 0) == 0) return true;
+    }
+    return false;
+}
+
 void ParseSubcommand(CommandLine& line, const std::vector<std::string>& arguments, const std::string& command) {
     ArgumentCursor cursor(arguments, command);
     const bool exports = command == "export" || command == kWorkerCommand;
-    const bool reads = exports || command == "import";
+    const bool previews = command == "preview";
+    const bool reads = exports || command == "import" || previews;
+    const bool batch = command == kWorkerCommand || HasOutDir(arguments);
     std::vector<std::string> operands;
     bool optionsEnded = false;
     while (!cursor.Done()) {
@@ -190,13 +235,29 @@ void ParseSubcommand(CommandLine& line, const std::vector<std::string>& argument
             line.help = true;
         } else if (argument == "-v" || argument == "--verbose") {
             line.verbose = true;
-        } else if (command != "import" && Matches(argument, "plugin", nullptr, &length)) {
+        } else if (exports && Matches(argument, "preview", nullptr, &length)) {
+            if (batch) {
+                if (argument.size() > length) {
+                    throw UsageError(command, "--preview takes no file in a batch: each XAML file's picture is written beside it");
+                }
+                line.preview = "";
+            } else {
+                line.preview = cursor.ValueOf(argument, "--preview", length);
+                if (line.preview->empty()) throw UsageError(command, "option '--preview' needs a PNG file");
+            }
+        } else if (previews && Matches(argument, "width", nullptr, &length)) {
+            line.previewWidth = ParsePositive(command, "width", cursor.ValueOf(argument, "--width", length), 16384);
+        } else if (previews && Matches(argument, "scale", nullptr, &length)) {
+            line.previewScale = ParsePositive(command, "scale", cursor.ValueOf(argument, "--scale", length), 1e6);
+        } else if (previews && Matches(argument, "background", nullptr, &length)) {
+            line.background = cursor.ValueOf(argument, "--background", length);
+        } else if (command != "import" && !previews && Matches(argument, "plugin", nullptr, &length)) {
             line.plugin = cursor.ValueOf(argument, "--plugin", length);
-        } else if (command != "import" && Matches(argument, "resources", nullptr, &length)) {
+        } else if (command != "import" && !previews && Matches(argument, "resources", nullptr, &length)) {
             line.resources = cursor.ValueOf(argument, "--resources", length);
         } else if (reads && Matches(argument, "output", "-o", &length)) {
             line.output = cursor.ValueOf(argument, "--output", length);
-        } else if (reads && argument == "--strict") {
+        } else if (reads && !previews && argument == "--strict") {
             line.strict = true;
         } else if (exports && Matches(argument, "out-dir", nullptr, &length)) {
             line.outDir = cursor.ValueOf(argument, "--out-dir", length);
@@ -228,6 +289,16 @@ void ParseSubcommand(CommandLine& line, const std::vector<std::string>& argument
     }
     if (command == kWorkerCommand) {
         if (!operands.empty()) throw UsageError(command, "unexpected argument '" + operands[0] + "'");
+        return;
+    }
+    if (previews) {
+        if (operands.empty()) throw UsageError(command, "no XAML file given");
+        if (operands.size() > 1) throw UsageError(command, "unexpected argument '" + operands[1] + "'");
+        if (line.output.empty()) throw UsageError(command, "no output file given (-o FILE.png)");
+        if (line.previewWidth > 0 && line.previewScale > 0) {
+            throw UsageError(command, "--width and --scale both set the picture's size; give one");
+        }
+        line.documents = operands;
         return;
     }
     if (operands.empty()) throw UsageError(command, "no document given");
@@ -273,6 +344,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         line.subcommand = Subcommand::kWorker;
     } else if (first == "about") {
         line.subcommand = Subcommand::kAbout;
+    } else if (first == "preview") {
+        line.subcommand = Subcommand::kPreview;
     } else if (!first.empty() && first[0] == '-') {
         throw UsageError("", "unknown option '" + first + "'");
     } else {
@@ -289,6 +362,7 @@ std::vector<std::string> WorkerArguments(const CommandLine& line) {
     if (line.leftShiftTapped) arguments.push_back("--left-shift-tapped");
     if (line.strict) arguments.push_back("--strict");
     if (line.verbose) arguments.push_back("--verbose");
+    if (line.preview) arguments.push_back("--preview");
     if (line.plugin) arguments.push_back("--plugin=" + *line.plugin);
     if (line.resources) arguments.push_back("--resources=" + *line.resources);
     return arguments;

@@ -20,7 +20,7 @@ private:
     std::string command_;
 };
 
-enum class Subcommand { kNone, kExport, kImport, kAbout, kWorker };
+enum class Subcommand { kNone, kExport, kImport, kAbout, kWorker, kPreview };
 
 // The hidden subcommand of the worker processes of a parallel batch (`export -j N`): it takes
 // files to export from standard input and answers one result per file on standard output.
@@ -43,6 +43,13 @@ struct CommandLine {
     bool rightShift = false;
     bool leftShiftTapped = false;
     bool open = false;
+    // Also a picture of the exported XAML: this PNG file; "" in a batch: one beside each XAML
+    // file, of the same name.
+    std::optional<std::string> preview;
+    // preview (the XAML file is documents[0], the PNG the output)
+    double previewWidth = 0;  // pixels; 0: from the scale
+    double previewScale = 0;  // pixels per XAML unit; 0: 1
+    std::optional<std::string> background;
     // where the plug-in is
     std::optional<std::string> plugin;
     std::optional<std::string> resources;
@@ -60,5 +67,6 @@ extern const char kMainHelp[];
 extern const char kExportHelp[];
 extern const char kImportHelp[];
 extern const char kAboutHelp[];
+extern const char kPreviewHelp[];
 
 }  // namespace cli

@@ -5,6 +5,9 @@
 
 #include "cli/plugin_host.h"
 #include "cli/temporary_output.h"
+#ifdef QUILLMARK_WITH_PREVIEW
+#include "cli/preview_output.h"
+#endif
 
 namespace cli {
 
@@ -150,6 +153,19 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
     }
     if (settings_.verbose) ReportHostNotes(messages, prefix, host);
     if (failed) return finish(FileStatus::kExportFailed);
+#ifdef QUILLMARK_WITH_PREVIEW
+    // The picture is drawn from the XAML file just written.
+    if (settings_.preview) {
+        const std::string png = settings_.preview->empty() ? PreviewBeside(output) : *settings_.preview;
+        try {
+            WritePreview(output, png, PreviewSize{});
+        } catch (const PreviewError& error) {
+            messages << prefix << "exported to " << output << ", but its preview was not written: " << error.what() << "\n";
+            return finish(FileStatus::kExportFailed);
+        }
+    }
+#endif
+
     return finish(document.losses.empty() ? FileStatus::kExported : FileStatus::kExportedWithWarnings);
 }
 

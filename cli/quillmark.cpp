@@ -15,6 +15,9 @@
 #include "cli/document_input.h"
 #include "cli/file_export.h"
 #include "cli/plugin_host.h"
+#ifdef QUILLMARK_WITH_PREVIEW
+#include "cli/preview_output.h"
+#endif
 #include "cli/temporary_output.h"
 #include "document/json_writer.h"
 
@@ -137,6 +140,7 @@ const char* HelpOf(Subcommand subcommand) {
         case Subcommand::kExport: return kExportHelp;
         case Subcommand::kImport: return kImportHelp;
         case Subcommand::kAbout: return kAboutHelp;
+        case Subcommand::kPreview: return kPreviewHelp;
         default: return kMainHelp;
     }
 }
@@ -161,7 +165,16 @@ int Run(int argc, char** argv) {
         std::cout << HelpOf(line.subcommand);
         return kExitSuccess;
     }
+#ifndef QUILLMARK_WITH_PREVIEW
+    if (line.subcommand == Subcommand::kPreview || line.preview) {
+        std::cerr << "quillmark: this build has no previewer (it is built where cairo is, not for Windows)\n";
+        return kExitUsage;
+    }
+#endif
     switch (line.subcommand) {
+#ifdef QUILLMARK_WITH_PREVIEW
+        case Subcommand::kPreview: return RunPreview(line);
+#endif
         case Subcommand::kExport: return IsBatch(line) ? RunBatch(line, argv[0]) : Export(line, argv[0]);
         case Subcommand::kImport: return Import(line);
         case Subcommand::kWorker: return RunWorker(line, argv[0]);

@@ -176,6 +176,50 @@ class EndToEnd(unittest.TestCase):
         self.assertIn('Exports Illustrator artwork to XAML', r.stdout)
 
 
+class Preview(unittest.TestCase):
+    """The previewer from the command: a PNG beside the export, and bad XAML refused whole."""
+
+    def setUp(self):
+        if not WITH_PLUGIN or run('preview', '--help').returncode != 0:
+            self.skipTest('the command has no previewer or no plug-in in this build')
+        self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
+
+    def path(self, name):
+        return os.path.join(self.folder.name, name)
+
+    def test_export_writes_the_preview_of_what_it_wrote(self):
+        r = run('export', os.path.join(EXAMPLES, 'badge.json'), '-o', self.path('b.xaml'), '--preview',
+                self.path('b.png'), '--left-shift-tapped')
+        self.assertEqual(r.returncode, 0, r.stderr)
+        with open(self.path('b.png'), 'rb') as f:
+            self.assertEqual(f.read(8), b'\x89PNG\r\n\x1a\n')
+        r = run('preview', self.path('b.xaml'), '-o', self.path('c.png'), '--width', '64')
+        self.assertEqual(r.returncode, 0, r.stderr)
+        with open(self.path('c.png'), 'rb') as f:
+            header = f.read(24)
+        self.assertEqual(int.from_bytes(header[16:20], 'big'), 64)  # the PNG's width
+
+    def test_bad_xaml_names_the_line_and_leaves_no_picture(self):
+        namespace = 'xmlns="http://schemas.microsoft.com/winfx/2006/xaml/presentation"'
+        cases = [('empty.xaml', '', 'empty.xaml:1:'),
+                 ('unknown.xaml', '<Canvas ' + namespace + '>\n<Bogus/>\n</Canvas>', 'unknown.xaml:2:'),
+                 ('broken.xaml', '<Canvas ' + namespace + '>\n\n<Path Data="M 0,0 L"', 'broken.xaml:'),
+                 ('value.xaml', '<Canvas ' + namespace + ' Width="wide"/>', 'value.xaml:1:')]
+        for name, text, where in cases:
+            with open(self.path(name), 'w') as f:
+                f.write(text)
+            png = self.path(name + '.png')
+            with open(png, 'wb') as f:
+                f.write(b'earlier picture')
+            r = run('preview', self.path(name), '-o', png)
+            self.assertEqual(r.returncode, 2, (name, r.stderr))
+            self.assertIn(where, r.stderr)
+            with open(png, 'rb') as f:
+                self.assertEqual(f.read(), b'earlier picture', name)
+            self.assertEqual(sorted(os.listdir(self.folder.name)).count(name + '.png'), 1)
+
+
 if __name__ == '__main__':
     QUILLMARK, EXAMPLES = sys.argv[1], sys.argv[2]
     WITH_PLUGIN = '--with-plugin' in sys.argv
