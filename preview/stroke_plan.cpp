@@ -60,7 +60,8 @@ std::vector<Point> Flatten(const Figure& figure, double tolerance, bool closed) 
             const Point d2{s.control1.x - 2 * s.control2.x + s.end.x, s.control1.y - 2 * s.control2.y + s.end.y};
             const double bend = std::max(Length(d1), Length(d2));
             const double wanted = std::sqrt(0.75 * bend / tolerance);
-            const int pieces = std::isfinite(wanted) ? std::clamp(int(std::ceil(wanted)), 1, 512) : 512;
+            // Clamped as a real first: a huge bend must not overflow the conversion to int.
+            const int pieces = std::isfinite(wanted) ? int(std::clamp(std::ceil(wanted), 1.0, 512.0)) : 512;
             for (int i = 1; i <= pieces; ++i) {
                 const double t = double(i) / pieces, mt = 1 - t;
                 const double a = mt * mt * mt, b = 3 * mt * mt * t, c = 3 * mt * t * t, d = t * t * t;
