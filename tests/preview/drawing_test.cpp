@@ -45,6 +45,7 @@ TEST(DrawPath, ColoursInEveryForm) {
 
 TEST(DrawPath, ColourNamesAndAlpha) {
     EXPECT_EQ(DrawBody("<Path Fill=\"green\" Data=\"" + kSquare + "\"/>").PixelAt(50, 50), kGreen);
+    EXPECT_EQ(DrawBody("<Path Fill=\"LightSlateGray\" Data=\"" + kSquare + "\"/>").PixelAt(50, 50), 0xff778899u);
     EXPECT_EQ(DrawBody("<Path Fill=\"Transparent\" Data=\"" + kSquare + "\"/>").PixelAt(50, 50), 0u);
     const uint32_t half = DrawBody("<Path Fill=\"#800000ff\" Data=\"" + kSquare + "\"/>").PixelAt(50, 50);
     EXPECT_NEAR(Alpha(half), 128, 1);

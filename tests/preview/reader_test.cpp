@@ -81,6 +81,9 @@ TEST(ReadXaml, MissingAndMalformedValuesNameTheAttribute) {
                   "<Path> attribute StrokeThickness: \"thick\" is not a finite number");
     ExpectRefused(InCanvas("<Path Fill=\"#12345\"/>"), 1, "<Path> attribute Fill:");
     ExpectRefused(InCanvas("<Path Fill=\"Reddish\"/>"), 1, "\"Reddish\" is not a colour");
+    // WPF has CSS's colour names but for the "grey" spellings and rebeccapurple.
+    ExpectRefused(InCanvas("<Path Fill=\"LightGrey\"/>"), 1, "\"LightGrey\" is not a colour");
+    ExpectRefused(InCanvas("<Path Fill=\"RebeccaPurple\"/>"), 1, "is not a colour");
     ExpectRefused(InCanvas("<Path StrokeLineJoin=\"Pointy\"/>"), 1, "is not one of Miter, Bevel or Round");
     ExpectRefused(InCanvas("<Path Opacity=\"1e999\"/>"), 1, "beyond the range");
     ExpectRefused(InCanvas("<Path Opacity=\"NaN\"/>"), 1, "not a finite number");

@@ -72,6 +72,8 @@ Color FromRgb(uint32_t rgb, double alpha = 1) {
     return color;
 }
 
+}  // namespace
+
 std::optional<Color> NamedColorOf(std::string_view text) {
     char folded[24];
     if (text.size() >= sizeof folded) return std::nullopt;
@@ -83,6 +85,8 @@ std::optional<Color> NamedColorOf(std::string_view text) {
     if (found == std::end(kNamedColors) || found->name != name) return std::nullopt;
     return FromRgb(found->rgb);
 }
+
+namespace {
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';

@@ -22,6 +22,9 @@ struct Color {
 // every named colour (case-insensitive), "currentColor". Nothing for anything else.
 std::optional<Color> ParseColor(std::string_view text);
 
+// A colour keyword of CSS (case-insensitive, "transparent" too); nothing for any other text.
+std::optional<Color> NamedColorOf(std::string_view text);
+
 struct Paint {
     enum Kind { kNone, kColor, kUrl } kind = kNone;
     Color color;  // kColor, and a kUrl's fallback when hasFallback
