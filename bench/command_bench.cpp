@@ -34,12 +34,11 @@ std::string JsonFileOf(Workload& workload) {
     return path;
 }
 
-void CommandBenchmark(benchmark::State& state, const std::string& name, std::string (*input)()) {
-    const std::string file = input();
-    const std::string output = ScratchDirectory() + "/command.xaml";
-    CommandFigures& figures = Runs()[name];
+}  // namespace
+
+void TimeCommandExport(benchmark::State& state, const std::string& file, CommandFigures& figures) {
     figures.inputBytes = static_cast<long long>(std::filesystem::file_size(file));
-    const std::vector<std::string> command = {QUILLMARK_COMMAND, "export", file, "-o", output};
+    const std::vector<std::string> command = {QUILLMARK_COMMAND, "export", file, "-o", ScratchDirectory() + "/command.xaml"};
     for (auto _ : state) {
         const ProcessRun run = RunProcess(command);
         if (run.exitStatus != 0) {
@@ -53,6 +52,12 @@ void CommandBenchmark(benchmark::State& state, const std::string& name, std::str
     figures.peakKiB = std::max(figures.peakKiB, PeakOfCommand(command));
     state.counters["peak_MiB"] = double(figures.peakKiB) / 1024.0;
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * figures.inputBytes);
+}
+
+namespace {
+
+void CommandBenchmark(benchmark::State& state, const std::string& name, std::string (*input)()) {
+    TimeCommandExport(state, input(), Runs()[name]);
 }
 
 Workload& WorkloadNamed(const std::string& name) {

@@ -2,6 +2,8 @@
 // in-process export of the same documents: what reading the file and starting the command add.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <map>
 #include <string>
 
@@ -14,6 +16,10 @@ struct CommandFigures {
     double cpuSeconds = 0;     // the children's CPU time over all timed runs
     long runs = 0;
 };
+
+// Times `quillmark export FILE -o SCRATCH` as a subprocess, adding its CPU time and runs and,
+// after the timed loop, its peak memory to `figures`.
+void TimeCommandExport(benchmark::State& state, const std::string& file, CommandFigures& figures);
 
 // Registers command_json/NAME for (a), (b) and (c), and command_start (a document of one empty
 // layer: the process, the module and its resources, and nothing to read or write).

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "command_bench.h"
 #include "document/svg/svg_reader.h"
 #include "document/text_file.h"
 #include "export_session.h"
@@ -178,23 +179,7 @@ document::Document ReadSvgDocument(const std::string& path) {
 // ---- the benchmarks ----
 
 void CommandSvg(benchmark::State& state, SvgWorkload* workload) {
-    const std::string& file = FileOf(*workload);
-    const std::string name = "command_svg/" + workload->name;
-    CommandFigures& figures = Runs()[name];
-    figures.inputBytes = static_cast<long long>(fs::file_size(file));
-    const std::vector<std::string> command = {QUILLMARK_COMMAND, "export", file, "-o", ScratchDirectory() + "/command.xaml"};
-    for (auto _ : state) {
-        const ProcessRun run = RunProcess(command);
-        if (run.exitStatus != 0) {
-            state.SkipWithError("the command failed");
-            return;
-        }
-        figures.cpuSeconds += run.cpuSeconds;
-        ++figures.runs;
-    }
-    figures.peakKiB = std::max(figures.peakKiB, PeakOfCommand(command));
-    state.counters["peak_MiB"] = double(figures.peakKiB) / 1024.0;
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * figures.inputBytes);
+    TimeCommandExport(state, FileOf(*workload), Runs()["command_svg/" + workload->name]);
 }
 
 void SvgExport(benchmark::State& state, SvgWorkload* workload) {
