@@ -4,7 +4,7 @@
 set -euo pipefail
 
 QUILLMARK_PACKAGES=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev nlohmann-json3-dev libsimdjson-dev
-                    binutils-mingw-w64-i686 libxml2-utils clang libclang-rt-14-dev libexpat1-dev zlib1g-dev libcairo2-dev pkg-config
+                    binutils-mingw-w64-i686 libxml2-utils clang libclang-rt-14-dev libexpat1-dev libpugixml-dev zlib1g-dev libcairo2-dev pkg-config
                     openclipart-svg librsvg2-dev)
 
 quillmark_missing_packages() {

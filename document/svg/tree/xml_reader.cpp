@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "document/svg/tree/errors.h"
+#include "document/svg/tree/line_counter.h"
+#include "document/svg/tree/xml_fast_reader.h"
 
 namespace document::svg {
 namespace {
@@ -49,6 +51,7 @@ public:
 
     void Parse(std::string_view text) {
         text_ = text;
+        lines_ = LineCounter(text);
         // UTF-16 text has line ends of two bytes; expat counts those.
         countLines_ = !(text.size() >= 2 && ((uint8_t(text[0]) == 0xFF && uint8_t(text[1]) == 0xFE) ||
                                              (uint8_t(text[0]) == 0xFE && uint8_t(text[1]) == 0xFF)));
@@ -111,24 +114,15 @@ private:
     }
 
     // The current event's line, counted here: expat's own count walks the text character by
-    // character again, a tenth of the whole read. Line ends are LF, CR LF and a lone CR, as
-    // expat counts them. Where the event is not in the text as given (an element of an
-    // entity's replacement text), and for UTF-16, expat answers.
+    // character again, a tenth of the whole read. Where the event is not in the text as given
+    // (an element of an entity's replacement text), and for UTF-16, expat answers.
     long CurrentLine() const {
         const XML_Index index = XML_GetCurrentByteIndex(parser_);
         if (!countLines_ || index < 0 || size_t(index) < countedTo_ || size_t(index) > text_.size()) {
             return long(XML_GetCurrentLineNumber(parser_));
         }
-        const char* const first = text_.data() + countedTo_;
-        const char* const last = text_.data() + index;
-        lineEnds_ += std::count(first, last, '\n');
-        for (const char* cr = first; (cr = static_cast<const char*>(std::memchr(cr, '\r', size_t(last - cr)))) != nullptr;) {
-            ++cr;
-            if (cr == text_.data() + text_.size() || *cr != '\n') ++lineEnds_;
-            if (cr == last) break;
-        }
         countedTo_ = size_t(index);
-        return 1 + lineEnds_;
+        return lines_.LineAt(countedTo_);
     }
 
     class Position final : public XmlPosition {
@@ -148,16 +142,20 @@ private:
     std::string_view text_;
     bool countLines_ = false;
     mutable size_t countedTo_ = 0;
-    mutable long lineEnds_ = 0;
+    mutable LineCounter lines_{{}};
     std::vector<XmlAttribute> attributes_;
     std::exception_ptr failure_;
 };
 
 }  // namespace
 
-void ReadXml(std::string_view text, const std::string& fileName, XmlHandler& handler) {
+void ReadXmlWithExpat(std::string_view text, const std::string& fileName, XmlHandler& handler) {
     ExpatParser parser(fileName, handler);
     parser.Parse(text);
+}
+
+void ReadXml(std::string_view text, const std::string& fileName, XmlHandler& handler) {
+    if (!TryReadXmlFast(text, fileName, handler)) ReadXmlWithExpat(text, fileName, handler);
 }
 
 }  // namespace document::svg

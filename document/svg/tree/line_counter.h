@@ -1,0 +1,51 @@
+// Lines and columns of byte offsets in XML text, counted as expat counts them: line ends are
+// LF, CR LF and a lone CR; a column counts characters (a UTF-8 sequence is one), from 1.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+namespace document::svg {
+
+// Counts forward from the last offset asked for, so that asking for the offsets of a document's
+// elements in order walks the text once.
+class LineCounter {
+public:
+    explicit LineCounter(std::string_view text) : text_(text) {}
+
+    // The line of `offset`, from 1. Offsets must not go backwards.
+    long LineAt(size_t offset) {
+        offset = std::min(offset, text_.size());
+        if (offset < countedTo_) return 1 + lineEnds_;
+        const char* const first = text_.data() + countedTo_;
+        const char* const last = text_.data() + offset;
+        lineEnds_ += std::count(first, last, '\n');
+        for (const char* cr = first; (cr = static_cast<const char*>(std::memchr(cr, '\r', size_t(last - cr)))) != nullptr;) {
+            ++cr;
+            if (cr == text_.data() + text_.size() || *cr != '\n') ++lineEnds_;
+            if (cr == last) break;
+        }
+        countedTo_ = offset;
+        return 1 + lineEnds_;
+    }
+
+    // The column of `offset`, from 1: the characters between the line's start and it.
+    long ColumnAt(size_t offset) const {
+        offset = std::min(offset, text_.size());
+        size_t start = offset;
+        while (start > 0 && text_[start - 1] != '\n' && text_[start - 1] != '\r') --start;
+        long column = 1;
+        for (size_t i = start; i < offset; ++i) {
+            if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) ++column;
+        }
+        return column;
+    }
+
+private:
+    std::string_view text_;
+    size_t countedTo_ = 0;
+    long lineEnds_ = 0;
+};
+
+}  // namespace document::svg

@@ -1,0 +1,315 @@
+#include "document/svg/tree/xml_fast_reader.h"
+
+#include <pugixml.hpp>
+
+#include <cstring>
+#include <vector>
+
+#include "document/svg/tree/line_counter.h"
+#include "document/svg/tree/xml_plain_text.h"
+
+namespace document::svg {
+namespace {
+
+constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
+constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
+
+std::string_view NameOf(const pugi::xml_node& node) { return node.name(); }
+std::string_view ValueOf(const pugi::xml_node& node) { return node.value(); }
+
+// The events of the whole document, gathered before any is given, so that a file found not
+// plain half-way is declined with nothing said.
+struct Event {
+    enum class Kind : uint8_t { kStart, kEnd, kText };
+    Kind kind = Kind::kEnd;
+    XmlName name;                // kStart
+    size_t firstAttribute = 0;   // kStart: into Events::attributes
+    size_t attributeCount = 0;   // kStart
+    size_t offset = 0;           // kStart: of the '<'
+    std::string_view text;       // kText
+};
+
+struct Events {
+    std::vector<Event> list;
+    std::vector<XmlAttribute> attributes;
+};
+
+struct Binding {
+    std::string_view prefix;  // empty for the default namespace
+    std::string_view uri;
+};
+
+// Namespace scopes: the bindings of the open elements, innermost last.
+class Namespaces {
+public:
+    size_t Mark() const { return bindings_.size(); }
+    void Release(size_t mark) { bindings_.resize(mark); }
+
+    // Takes one xmlns or xmlns:p attribute; false for a declaration expat refuses.
+    bool Declare(std::string_view prefix, std::string_view uri) {
+        if (uri == kXmlnsNamespace || (uri == kXmlNamespace) != (prefix == "xml")) return false;
+        if (prefix == "xmlns" || (!prefix.empty() && uri.empty())) return false;
+        bindings_.push_back({prefix, uri});
+        return true;
+    }
+
+    // The URI of a prefix; false when it is not bound.
+    bool Resolve(std::string_view prefix, std::string_view& uri) const {
+        if (prefix == "xml") {
+            uri = kXmlNamespace;
+            return true;
+        }
+        for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
+            if (binding->prefix == prefix) {
+                uri = binding->uri;
+                return true;
+            }
+        }
+        uri = {};
+        return prefix.empty();  // no default namespace: no namespace
+    }
+
+private:
+    std::vector<Binding> bindings_;
+};
+
+class Gatherer {
+public:
+    explicit Gatherer(Events& events) : events_(events) {}
+
+    // The document node's children: an optional declaration first, comments, PIs, at most one
+    // plain DOCTYPE before the one element.
+    bool Document(const pugi::xml_document& document, size_t declarationOffset) {
+        bool doctype = false;
+        pugi::xml_node root;
+        for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
+            switch (node.type()) {
+                case pugi::node_declaration:
+                    if (node != document.first_child() || node.offset_debug() != ptrdiff_t(declarationOffset)) return false;
+                    break;
+                case pugi::node_doctype:
+                    if (doctype || root || !IsPlainDoctype(ValueOf(node))) return false;
+                    doctype = true;
+                    break;
+                case pugi::node_comment:
+                case pugi::node_pi:
+                    if (!Other(node)) return false;
+                    break;
+                case pugi::node_element:
+                    if (root) return false;
+                    root = node;
+                    break;
+                default:
+                    return false;  // text outside the element
+            }
+        }
+        return root && Tree(root);
+    }
+
+private:
+    // Comments and processing instructions are not reported; they only must be well formed.
+    static bool Other(const pugi::xml_node& node) {
+        if (node.type() == pugi::node_comment) {
+            const std::string_view text = ValueOf(node);
+            return text.find("--") == std::string_view::npos && (text.empty() || text.back() != '-');
+        }
+        const std::string_view target = NameOf(node);
+        if (target.size() == 3 && (target[0] | 0x20) == 'x' && (target[1] | 0x20) == 'm' && (target[2] | 0x20) == 'l') {
+            return false;
+        }
+        return IsPlainQualifiedName(target) && target.find(':') == std::string_view::npos;
+    }
+
+    // The element and all it holds, depth first without recursion (nesting can be tens of
+    // thousands deep).
+    bool Tree(pugi::xml_node root) {
+        std::vector<size_t> marks;
+        pugi::xml_node node = root;
+        for (;;) {
+            marks.push_back(namespaces_.Mark());
+            if (!Start(node)) return false;
+            pugi::xml_node child = node.first_child();
+            bool textBefore = false;  // a text since the last element among the children
+            // Texts and the like of this element, up to its first child element.
+            while (child && child.type() != pugi::node_element) {
+                if (!Leaf(child, textBefore)) return false;
+                child = child.next_sibling();
+            }
+            if (child) {
+                node = child;
+                continue;
+            }
+            // No child element left: close elements until one has a next sibling element.
+            for (;;) {
+                End(marks);
+                if (node == root) return true;
+                pugi::xml_node sibling = node.next_sibling();
+                bool siblingText = false;
+                while (sibling && sibling.type() != pugi::node_element) {
+                    if (!Leaf(sibling, siblingText)) return false;
+                    sibling = sibling.next_sibling();
+                }
+                if (sibling) {
+                    node = sibling;
+                    break;
+                }
+                node = node.parent();
+            }
+        }
+    }
+
+    // A child that is not an element. Two texts with no element between them are declined:
+    // white space between them, which pugixml drops, would have been text of theirs.
+    bool Leaf(const pugi::xml_node& node, bool& textBefore) {
+        switch (node.type()) {
+            case pugi::node_pcdata:
+            case pugi::node_cdata: {
+                const std::string_view text = ValueOf(node);
+                if (textBefore) return false;
+                if (node.type() == pugi::node_pcdata && text.find("]]>") != std::string_view::npos) return false;
+                textBefore = true;
+                Event event;
+                event.kind = Event::Kind::kText;
+                event.text = text;
+                events_.list.push_back(event);
+                return true;
+            }
+            case pugi::node_comment:
+            case pugi::node_pi:
+                return Other(node);
+            default:
+                return false;
+        }
+    }
+
+    bool Start(const pugi::xml_node& element) {
+        const std::string_view qualified = NameOf(element);
+        if (!IsPlainQualifiedName(qualified)) return false;
+        // Declarations first: they apply to the element's own name and attributes.
+        for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+            const std::string_view name = attribute.name();
+            if (!IsPlainQualifiedName(name)) return false;
+            if (name == "xmlns") {
+                if (!namespaces_.Declare({}, attribute.value())) return false;
+            } else if (name.substr(0, 6) == "xmlns:") {
+                if (!namespaces_.Declare(name.substr(6), attribute.value())) return false;
+            }
+        }
+        Event event;
+        event.kind = Event::Kind::kStart;
+        if (!Split(qualified, true, event.name)) return false;
+        event.offset = size_t(element.offset_debug()) - 1;
+        event.firstAttribute = events_.attributes.size();
+        for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+            const std::string_view name = attribute.name();
+            if (name == "xmlns" || name.substr(0, 6) == "xmlns:") continue;
+            XmlAttribute taken;
+            if (!Split(name, false, taken.name)) return false;
+            taken.value = attribute.value();
+            if (taken.value.find('<') != std::string_view::npos) return false;
+            for (size_t i = event.firstAttribute; i < events_.attributes.size(); ++i) {
+                const XmlName& other = events_.attributes[i].name;
+                if (other.local == taken.name.local && other.ns == taken.name.ns) return false;
+            }
+            events_.attributes.push_back(taken);
+        }
+        // The same attribute twice, under one name or two prefixes of one namespace, is an
+        // error; so is an xmlns attribute twice.
+        for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+            if (std::string_view(attribute.name()).substr(0, 5) != "xmlns") continue;
+            for (pugi::xml_attribute other = attribute.next_attribute(); other; other = other.next_attribute()) {
+                if (std::strcmp(attribute.name(), other.name()) == 0) return false;
+            }
+        }
+        event.attributeCount = events_.attributes.size() - event.firstAttribute;
+        events_.list.push_back(event);
+        return true;
+    }
+
+    void End(std::vector<size_t>& marks) {
+        namespaces_.Release(marks.back());
+        marks.pop_back();
+        Event event;
+        event.kind = Event::Kind::kEnd;
+        events_.list.push_back(event);
+    }
+
+    // "p:local" into its namespace and local name; an unprefixed attribute is in none.
+    bool Split(std::string_view qualified, bool element, XmlName& name) const {
+        const size_t colon = qualified.find(':');
+        std::string_view prefix;
+        if (colon != std::string_view::npos) {
+            prefix = qualified.substr(0, colon);
+            if (prefix == "xmlns") return false;
+            name.local = qualified.substr(colon + 1);
+        } else {
+            name.local = qualified;
+            if (!element) {
+                name.ns = {};
+                return true;
+            }
+        }
+        return namespaces_.Resolve(prefix, name.ns);
+    }
+
+    Events& events_;
+    Namespaces namespaces_;
+};
+
+class Position final : public XmlPosition {
+public:
+    explicit Position(std::string_view text) : lines_(text) {}
+    void MoveTo(size_t offset) {
+        offset_ = offset;
+        lineKnown_ = false;
+    }
+    long Line() const override {
+        if (!lineKnown_) {
+            line_ = lines_.LineAt(offset_);
+            lineKnown_ = true;
+        }
+        return line_;
+    }
+    long Column() const override { return lines_.ColumnAt(offset_); }
+
+private:
+    mutable LineCounter lines_;
+    size_t offset_ = 0;
+    mutable long line_ = 1;
+    mutable bool lineKnown_ = false;
+};
+
+}  // namespace
+
+bool TryReadXmlFast(std::string_view text, const std::string&, XmlHandler& handler) {
+    if (!IsPlainXmlText(text)) return false;
+    pugi::xml_document document;
+    constexpr unsigned kOptions = pugi::parse_default | pugi::parse_pi | pugi::parse_comments |
+                                  pugi::parse_declaration | pugi::parse_doctype | pugi::parse_fragment;
+    if (!document.load_buffer(text.data(), text.size(), kOptions, pugi::encoding_utf8)) return false;
+
+    const size_t declarationOffset = text.substr(0, 3) == "\xEF\xBB\xBF" ? 5 : 2;
+    Events events;
+    Gatherer gatherer(events);
+    if (!gatherer.Document(document, declarationOffset)) return false;
+
+    Position position(text);
+    for (const Event& event : events.list) {
+        switch (event.kind) {
+            case Event::Kind::kStart:
+                position.MoveTo(event.offset);
+                handler.StartElement(event.name, std::span(events.attributes).subspan(event.firstAttribute, event.attributeCount),
+                                     position);
+                break;
+            case Event::Kind::kEnd:
+                handler.EndElement();
+                break;
+            case Event::Kind::kText:
+                handler.Text(event.text);
+                break;
+        }
+    }
+    return true;
+}
+
+}  // namespace document::svg

@@ -1,0 +1,221 @@
+#include "document/svg/tree/xml_plain_text.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace document::svg {
+namespace {
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighs = 0x8080808080808080ull;
+
+// Whether any of the eight bytes may need a look: a byte of 0x80 or more, below 0x20, or '&'.
+// Bytes of the other kinds may be flagged too (the borrow of the subtraction), never missed.
+bool MayHoldSpecial(uint64_t word) {
+    const uint64_t below20 = (word - kOnes * 0x20) & ~word;
+    const uint64_t ampersand = word ^ (kOnes * '&');
+    const uint64_t isAmpersand = (ampersand - kOnes) & ~ampersand;
+    return ((word | below20 | isAmpersand) & kHighs) != 0;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool IsXmlCharacter(uint32_t code) {
+    return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+           (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+// The length of the reference starting at text[at] == '&', or 0 when it is not one of XML's
+// five entities or a character reference to an XML character.
+size_t ReferenceLength(std::string_view text, size_t at) {
+    const std::string_view rest = text.substr(at + 1);
+    for (const std::string_view entity : {"amp;", "lt;", "gt;", "quot;", "apos;"}) {
+        if (rest.substr(0, entity.size()) == entity) return 1 + entity.size();
+    }
+    if (rest.empty() || rest[0] != '#') return 0;
+    const bool hex = rest.size() > 1 && rest[1] == 'x';
+    size_t i = hex ? 2 : 1;
+    uint32_t code = 0;
+    const size_t firstDigit = i;
+    for (; i < rest.size() && (hex ? IsHexDigit(rest[i]) : IsDigit(rest[i])); ++i) {
+        const char c = rest[i];
+        const uint32_t digit = IsDigit(c) ? uint32_t(c - '0') : uint32_t((c | 0x20) - 'a' + 10);
+        code = code * (hex ? 16 : 10) + digit;
+        if (code > 0x10FFFF) return 0;
+    }
+    if (i == firstDigit || i == rest.size() || rest[i] != ';' || !IsXmlCharacter(code)) return 0;
+    return 1 + i + 1;
+}
+
+// The length of the UTF-8 sequence of an XML character starting at `bytes`, or 0.
+size_t Utf8SequenceLength(const unsigned char* bytes, size_t available) {
+    const unsigned char lead = bytes[0];
+    size_t length;
+    uint32_t code;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, code = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (available < length) return 0;
+    for (size_t i = 1; i < length; ++i) {
+        if ((bytes[i] & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (bytes[i] & 0x3Fu);
+    }
+    const uint32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < shortest[length] || !IsXmlCharacter(code)) return 0;
+    return length;
+}
+
+bool SkipSpace(std::string_view text, size_t& at) {
+    const size_t from = at;
+    while (at < text.size() && IsXmlSpace(text[at])) ++at;
+    return at > from;
+}
+
+bool SkipWord(std::string_view text, size_t& at, std::string_view word) {
+    if (text.substr(at, word.size()) != word) return false;
+    at += word.size();
+    return true;
+}
+
+// `S? '=' S? quote value quote` at `at`: the value, or false.
+bool ReadAttributeValue(std::string_view text, size_t& at, std::string_view& value) {
+    SkipSpace(text, at);
+    if (!SkipWord(text, at, "=")) return false;
+    SkipSpace(text, at);
+    if (at >= text.size() || (text[at] != '"' && text[at] != '\'')) return false;
+    const size_t end = text.find(text[at], at + 1);
+    if (end == std::string_view::npos) return false;
+    value = text.substr(at + 1, end - at - 1);
+    at = end + 1;
+    return true;
+}
+
+bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
+    if (text.size() != lower.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i];
+        if (c != lower[i]) return false;
+    }
+    return true;
+}
+
+// An XML declaration at the start of the text (after a byte order mark) must read
+// <?xml version="1.0" [encoding="UTF-8"] [standalone="yes"|"no"] ?>; none at all is plain too.
+bool HasPlainDeclaration(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (text.substr(0, 5) != "<?xml" || (text.size() > 5 && !IsXmlSpace(text[5]) && text[5] != '?')) {
+        return true;
+    }
+    size_t at = 5;
+    std::string_view value;
+    if (!SkipSpace(text, at) || !SkipWord(text, at, "version") || !ReadAttributeValue(text, at, value) ||
+        value != "1.0") {
+        return false;
+    }
+    bool space = SkipSpace(text, at);
+    if (space && SkipWord(text, at, "encoding")) {
+        if (!ReadAttributeValue(text, at, value) || !EqualsIgnoringCase(value, "utf-8")) return false;
+        space = SkipSpace(text, at);
+    }
+    if (space && SkipWord(text, at, "standalone")) {
+        if (!ReadAttributeValue(text, at, value) || (value != "yes" && value != "no")) return false;
+        SkipSpace(text, at);
+    }
+    return SkipWord(text, at, "?>");
+}
+
+bool IsPubidCharacter(char c) {
+    return c == ' ' || c == '\r' || c == '\n' || IsAsciiLetter(c) || IsDigit(c) ||
+           std::strchr("-'()+,./:=?;!*#@$_%", c) != nullptr;
+}
+
+}  // namespace
+
+bool IsPlainXmlText(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t size = text.size();
+    size_t at = 0;
+    while (at < size) {
+        uint64_t word;
+        while (at + 8 <= size && (std::memcpy(&word, bytes + at, 8), !MayHoldSpecial(word))) at += 8;
+        if (at == size) break;
+        const unsigned char c = bytes[at];
+        if (c >= 0x80) {
+            const size_t length = Utf8SequenceLength(bytes + at, size - at);
+            if (length == 0) return false;
+            at += length;
+        } else if (c == '&') {
+            const size_t length = ReferenceLength(text, at);
+            if (length == 0) return false;
+            at += length;
+        } else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            return false;
+        } else {
+            ++at;
+        }
+    }
+    return HasPlainDeclaration(text);
+}
+
+bool IsPlainDoctype(std::string_view content) {
+    size_t at = 0;
+    SkipSpace(content, at);
+    const size_t nameStart = at;
+    while (at < content.size() && !IsXmlSpace(content[at])) ++at;
+    if (!IsPlainQualifiedName(content.substr(nameStart, at - nameStart))) return false;
+    const auto quoted = [&](bool pubid) {
+        if (!SkipSpace(content, at) || at >= content.size()) return false;
+        const char quote = content[at];
+        if (quote != '"' && quote != '\'') return false;
+        const size_t end = content.find(quote, at + 1);
+        if (end == std::string_view::npos) return false;
+        for (size_t i = at + 1; pubid && i < end; ++i) {
+            if (!IsPubidCharacter(content[i])) return false;
+        }
+        at = end + 1;
+        return true;
+    };
+    const size_t afterName = at;
+    SkipSpace(content, at);
+    if (at < content.size()) {
+        if (at == afterName) return false;
+        if (SkipWord(content, at, "PUBLIC")) {
+            if (!quoted(true) || !quoted(false)) return false;
+        } else if (SkipWord(content, at, "SYSTEM")) {
+            if (!quoted(false)) return false;
+        } else {
+            return false;
+        }
+    }
+    SkipSpace(content, at);
+    return at == content.size();
+}
+
+bool IsPlainQualifiedName(std::string_view name) {
+    if (name.empty()) return false;
+    bool colon = false;
+    bool partStart = true;
+    for (const char c : name) {
+        if (c == ':') {
+            if (colon || partStart) return false;
+            colon = true;
+            partStart = true;
+            continue;
+        }
+        const bool startCharacter = IsAsciiLetter(c) || c == '_';
+        if (!startCharacter && (partStart || !(IsDigit(c) || c == '-' || c == '.'))) return false;
+        partStart = false;
+    }
+    return !partStart;
+}
+
+}  // namespace document::svg

@@ -1,0 +1,134 @@
+// The XML layer's two parsers: the fast one must read what it takes exactly as expat does, and
+// leave to expat whatever expat reads otherwise or refuses, so that messages stay expat's.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "document/svg/tree/errors.h"
+#include "document/svg/tree/xml_fast_reader.h"
+#include "tests/svg/tree/xml_event_record.h"
+
+namespace document::svg {
+namespace {
+
+std::string WithExpat(const std::string& text) {
+    XmlEventRecord record;
+    try {
+        ReadXmlWithExpat(text, "test.svg", record);
+    } catch (const SvgError& error) {
+        return std::string("error: ") + error.what();
+    }
+    return record.Events();
+}
+
+// The events of the fast parser, or "declined".
+std::string WithFastParser(const std::string& text) {
+    XmlEventRecord record;
+    if (!TryReadXmlFast(text, "test.svg", record)) return "declined";
+    return record.Events();
+}
+
+std::string WithReadXml(const std::string& text) {
+    XmlEventRecord record;
+    try {
+        ReadXml(text, "test.svg", record);
+    } catch (const SvgError& error) {
+        return std::string("error: ") + error.what();
+    }
+    return record.Events();
+}
+
+constexpr const char* kSvgOpen = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\">";
+
+TEST(XmlFastParser, ReadsPlainFilesAsExpatDoes) {
+    const std::string cases[] = {
+        std::string(kSvgOpen) + "<g id='a'><rect x=\"1\" y='2'/></g></svg>",
+        // A declaration, a DOCTYPE with an external identifier, comments and instructions.
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+        "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n"
+        "<!-- made by hand --><?xml-stylesheet href=\"a.css\"?>\n" + std::string(kSvgOpen) + "\n<g/><!-- c --></svg>\n<!-- after -->\n",
+        // Prefixes: bound at the root, rebound and unbound below, xml: always bound.
+        "<s:svg xmlns:s=\"http://www.w3.org/2000/svg\" xmlns:o=\"urn:o\"><s:g o:a=\"1\" xml:space=\"preserve\">"
+        "<o:x xmlns:o=\"urn:p\" o:b=\"2\"/><g xmlns=\"urn:q\"><h xmlns=\"\"/></g></s:g></s:svg>",
+        // References, and white space in values as XML normalises it: a CR LF is one space.
+        // (A value with '<' in it, even written &lt;, is left to expat, as a raw '<' is an error.)
+        std::string(kSvgOpen) + "<path d=\"M0 0&#10;L1&#x9;1\r\n\tZ\" fill=\"&amp;&gt;&quot;&apos;\" id='&#233;&#x1F600;'/></svg>",
+        // Text: a style sheet in CDATA, text around elements, multi-byte characters.
+        std::string(kSvgOpen) + "<style>\n<![CDATA[ .a { fill: red } ]]>\n</style>"
+        "<text>h\xC3\xA9llo <tspan>\xE2\x82\xAC</tspan> world &amp; more</text></svg>",
+        // Line ends of every kind before elements.
+        std::string(kSvgOpen) + "\r\n<g/>\r<g/>\n\n<g\n/>\r\r\n<g/></svg>",
+    };
+    for (const std::string& text : cases) {
+        EXPECT_NE(WithFastParser(text), "declined") << text;
+        EXPECT_EQ(WithFastParser(text), WithExpat(text)) << text;
+    }
+}
+
+TEST(XmlFastParser, LeavesToExpatWhatItWouldReadOtherwiseOrNotAtAll) {
+    const std::string svg = kSvgOpen;
+    const std::string cases[] = {
+        // Read by expat, otherwise than pugixml would.
+        "<!DOCTYPE svg [<!ENTITY c \"red\">]>" + svg + "<rect fill=\"&c;\"/></svg>",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + svg + "<g id=\"\xE9\"/></svg>",
+        svg + "<style><![CDATA[.a]]> <![CDATA[.b {}]]></style></svg>",
+        // Refused by expat, taken by pugixml.
+        svg + "<rect x=\"1\" x=\"2\"/></svg>",
+        svg + "<rect xlink:href=\"#a\" xmlns:l=\"http://www.w3.org/1999/xlink\" l:href=\"#b\"/></svg>",
+        svg + "<rect fill=\"a<b\"/></svg>",
+        svg + "<p:rect/></svg>",
+        svg + "<rect a:b:c=\"1\"/></svg>",
+        svg + "<r\xC3\x97/></svg>",
+        svg + "<text>&nbsp;</text></svg>",
+        svg + "<text>a ]]> b</text></svg>",
+        svg + "<text>\x01</text></svg>",
+        svg + "<text>\xC3</text></svg>",
+        svg + "<!-- a -- b --></svg>",
+        svg + "</svg><g/>",
+        svg + "</svg>trailing",
+        "leading" + svg + "</svg>",
+        "<?xml version=\"1.1\"?>" + svg + "</svg>",
+        " <?xml version=\"1.0\"?>" + svg + "</svg>",
+        "<!DOCTYPE svg PUBLIC \"bad{char\" \"x\">" + svg + "</svg>",
+        svg + "<g xmlns:p=\"\"/></svg>",
+        svg + "<g xmlns:xml=\"urn:x\"/></svg>",
+        svg + "<?xml bad?></svg>",
+        // Malformed either way: expat's message.
+        svg + "<g></svg>",
+        svg + "<rect x=1/></svg>",
+        "",
+    };
+    for (const std::string& text : cases) {
+        EXPECT_EQ(WithFastParser(text), "declined") << text;
+        EXPECT_EQ(WithReadXml(text), WithExpat(text)) << text;
+    }
+}
+
+TEST(XmlFastParser, ErrorsOfTheHandlerNameTheElementsLineAndColumnAsExpatDoes) {
+    class Refusing final : public XmlHandler {
+    public:
+        void StartElement(const XmlName& name, std::span<const XmlAttribute>, const XmlPosition& where) override {
+            if (name.local == "bad") ThrowSvgErrorAt("test.svg", where.Line(), where.Column(), "refused");
+        }
+        void EndElement() override {}
+        void Text(std::string_view) override {}
+    };
+    const std::string text = std::string(kSvgOpen) + "\n\t<g>\xC3\xA9\xE2\x82\xAC<g/>\r\n  \xF0\x9F\x98\x80<bad/></g></svg>";
+    std::string fast, expat;
+    Refusing handler;
+    try {
+        EXPECT_TRUE(TryReadXmlFast(text, "test.svg", handler));
+    } catch (const SvgError& error) {
+        fast = error.what();
+    }
+    try {
+        ReadXmlWithExpat(text, "test.svg", handler);
+    } catch (const SvgError& error) {
+        expat = error.what();
+    }
+    EXPECT_NE(fast, "");
+    EXPECT_EQ(fast, expat);
+}
+
+}  // namespace
+}  // namespace document::svg
