@@ -146,6 +146,7 @@ private:
     // Clips the group to the viewport when its content reaches outside it.
     void ClipToViewport(Art& group, const ViewportClip& viewport);
     std::optional<Box> UserBounds(const Art& art, const Matrix& userToDocument) const;
+    static bool ContentWithin(const Art& art, const Matrix& userToDocument, const Box& limits);
 
     const Tree& tree_;
     const std::string& fileName_;
@@ -362,13 +363,9 @@ void Converter::AddClip(Art& group, std::unique_ptr<Art> clip) {
 
 void Converter::ClipToViewport(Art& group, const ViewportClip& v) {
     if (group.children.empty()) return;
-    // Clip only what overflows: compare the content's bounds in the viewport's coordinates.
-    const std::optional<Box> content = UserBounds(group, v.space);
+    // Clip only what overflows: the content's bounds in the viewport's coordinates.
     const double slack = 1e-6 * std::max(v.width, v.height);
-    if (!content || (content->left >= v.x - slack && content->top >= v.y - slack &&
-                     content->right <= v.x + v.width + slack && content->bottom <= v.y + v.height + slack)) {
-        return;
-    }
+    if (ContentWithin(group, v.space, {v.x - slack, v.y - slack, v.x + v.width + slack, v.y + v.height + slack})) return;
     Subpath rect;
     rect.start = {v.x, v.y};
     rect.closed = true;
@@ -605,6 +602,59 @@ std::unique_ptr<Art> Converter::ClipArt(const Element& owner, const Matrix& owne
     style.clip = 1;
     style.evenOdd = evenOdd;
     return OutlineArt(std::move(subpaths), style, clipPath);
+}
+
+// True when every path of `root` (clipping paths aside) lies within `limits` in user space.
+// Most paths show it by the box of their anchors and handles (the curves lie within their
+// points' hull, and the hull of that box's mapped corners holds the mapped hull); only the
+// others are measured with their curves' extrema.
+bool Converter::ContentWithin(const Art& root, const Matrix& userToDocument, const Box& limits) {
+    if (!userToDocument.Invertible()) return true;
+    const Matrix toUser = userToDocument.Inverse();
+    const auto inside = [&](double left, double top, double right, double bottom) {
+        return left >= limits.left && top >= limits.top && right <= limits.right && bottom <= limits.bottom;
+    };
+    std::vector<const Art*> pending{&root};
+    std::vector<PathSegment> mapped;
+    while (!pending.empty()) {
+        const Art* art = pending.back();
+        pending.pop_back();
+        if (art->type != kPathArt) {
+            for (const auto& child : art->children) pending.push_back(child.get());
+            continue;
+        }
+        if (art->style.clip || art->segments.empty()) continue;
+        double left = HUGE_VAL, bottom = HUGE_VAL, right = -HUGE_VAL, top = -HUGE_VAL;
+        bool finite = true;
+        for (const PathSegment& s : art->segments) {
+            for (const RealPoint& p : {s.p, s.in, s.out}) {
+                finite = finite && std::isfinite(p.h) && std::isfinite(p.v);
+                left = std::min(left, double(p.h)), right = std::max(right, double(p.h));
+                bottom = std::min(bottom, double(p.v)), top = std::max(top, double(p.v));
+            }
+        }
+        if (finite) {
+            double userLeft = HUGE_VAL, userTop = HUGE_VAL, userRight = -HUGE_VAL, userBottom = -HUGE_VAL;
+            for (const Point corner : {Point{left, bottom}, Point{left, top}, Point{right, bottom}, Point{right, top}}) {
+                const Point q = toUser.Apply(corner);
+                userLeft = std::min(userLeft, q.x), userRight = std::max(userRight, q.x);
+                userTop = std::min(userTop, q.y), userBottom = std::max(userBottom, q.y);
+            }
+            if (inside(userLeft, userTop, userRight, userBottom)) continue;
+        }
+        mapped.clear();
+        for (const PathSegment& s : art->segments) {
+            auto map = [&](RealPoint p) {
+                const Point q = toUser.Apply({p.h, p.v});
+                return RealPoint{static_cast<HostReal>(q.x), static_cast<HostReal>(q.y)};
+            };
+            mapped.push_back({map(s.p), map(s.in), map(s.out), s.corner});
+        }
+        const std::optional<RealRect> r = PathBounds(mapped, art->closed);
+        // PathBounds has y up: its top is the larger y.
+        if (r && !inside(r->left, r->bottom, r->right, r->top)) return false;
+    }
+    return true;
 }
 
 std::optional<Box> Converter::UserBounds(const Art& root, const Matrix& userToDocument) const {

@@ -1,21 +1,21 @@
 #include "document/svg/tree/xml_plain_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 namespace document::svg {
 namespace {
 
-constexpr uint64_t kOnes = 0x0101010101010101ull;
-constexpr uint64_t kHighs = 0x8080808080808080ull;
-
-// Whether any of the eight bytes may need a look: a byte of 0x80 or more, below 0x20, or '&'.
-// Bytes of the other kinds may be flagged too (the borrow of the subtraction), never missed.
-bool MayHoldSpecial(uint64_t word) {
-    const uint64_t below20 = (word - kOnes * 0x20) & ~word;
-    const uint64_t ampersand = word ^ (kOnes * '&');
-    const uint64_t isAmpersand = (ampersand - kOnes) & ~ampersand;
-    return ((word | below20 | isAmpersand) & kHighs) != 0;
+// Whether 64 bytes are all printable ASCII but '&', or tab, LF and CR: then they need no
+// closer look. Written so that the compiler checks many bytes an instruction.
+bool IsPlainBlock(const unsigned char* bytes) {
+    unsigned char special = 0;
+    for (int i = 0; i < 64; ++i) {
+        const unsigned char c = bytes[i];
+        special |= static_cast<unsigned char>((c >= 0x80) | (c == '&') | ((c < 0x20) & (c != '\t') & (c != '\n') & (c != '\r')));
+    }
+    return special == 0;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -145,22 +145,26 @@ bool IsPlainXmlText(std::string_view text) {
     const size_t size = text.size();
     size_t at = 0;
     while (at < size) {
-        uint64_t word;
-        while (at + 8 <= size && (std::memcpy(&word, bytes + at, 8), !MayHoldSpecial(word))) at += 8;
-        if (at == size) break;
-        const unsigned char c = bytes[at];
-        if (c >= 0x80) {
-            const size_t length = Utf8SequenceLength(bytes + at, size - at);
-            if (length == 0) return false;
-            at += length;
-        } else if (c == '&') {
-            const size_t length = ReferenceLength(text, at);
-            if (length == 0) return false;
-            at += length;
-        } else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-            return false;
-        } else {
-            ++at;
+        if (at + 64 <= size && IsPlainBlock(bytes + at)) {
+            at += 64;
+            continue;
+        }
+        // A block with something to look at: byte by byte to its end.
+        for (const size_t end = std::min(size, at + 64); at < end;) {
+            const unsigned char c = bytes[at];
+            if (c >= 0x80) {
+                const size_t length = Utf8SequenceLength(bytes + at, size - at);
+                if (length == 0) return false;
+                at += length;
+            } else if (c == '&') {
+                const size_t length = ReferenceLength(text, at);
+                if (length == 0) return false;
+                at += length;
+            } else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+                return false;
+            } else {
+                ++at;
+            }
         }
     }
     return HasPlainDeclaration(text);
