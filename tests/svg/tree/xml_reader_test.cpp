@@ -76,6 +76,7 @@ TEST(XmlFastParser, LeavesToExpatWhatItWouldReadOtherwiseOrNotAtAll) {
         svg + "<rect x=\"1\" x=\"2\"/></svg>",
         svg + "<rect xlink:href=\"#a\" xmlns:l=\"http://www.w3.org/1999/xlink\" l:href=\"#b\"/></svg>",
         svg + "<rect fill=\"a<b\"/></svg>",
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:p=\"urn:a</g>b\"/>",
         svg + "<p:rect/></svg>",
         svg + "<rect a:b:c=\"1\"/></svg>",
         svg + "<r\xC3\x97/></svg>",
