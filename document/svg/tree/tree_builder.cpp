@@ -87,26 +87,26 @@ void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute>
         if (attribute.name.ns.empty()) {
             Property property;
             if (local == "id") {
-                element.id = text.Copy(TrimSpace(attribute.value));
+                element.id = Keep(TrimSpace(attribute.value));
             } else if (local == "data-name") {
                 dataName = attribute.value;
             } else if (PropertyFromName(local, property)) {
-                element.properties[size_t(property)] = text.Copy(TrimSpace(attribute.value));
+                element.properties[size_t(property)] = Keep(TrimSpace(attribute.value));
             } else {
                 hasHref = hasHref || local == "href";
-                element.attributes.emplace_back(text.Intern(local), text.Copy(attribute.value));
+                element.attributes.emplace_back(text.Intern(local), Keep(attribute.value));
             }
         } else if (attribute.name.ns == kXlinkNamespace) {
             if (local == "href") xlinkHref = attribute.value;
         } else if (attribute.name.ns == kEditorLabelNamespace) {
-            if (local == "label") element.label = text.Copy(attribute.value);
+            if (local == "label") element.label = Keep(attribute.value);
         } else if (attribute.name.ns == kXmlNamespace) {
-            if (local == "space") element.attributes.emplace_back("xml:space", text.Copy(attribute.value));
+            if (local == "space") element.attributes.emplace_back("xml:space", Keep(attribute.value));
         }
     }
     // href wins over xlink:href.
-    if (!hasHref && !xlinkHref.empty()) element.attributes.emplace_back("href", text.Copy(xlinkHref));
-    if (element.label.empty() && !dataName.empty()) element.label = text.Copy(dataName);
+    if (!hasHref && !xlinkHref.empty()) element.attributes.emplace_back("href", Keep(xlinkHref));
+    if (element.label.empty() && !dataName.empty()) element.label = Keep(dataName);
 }
 
 void TreeBuilder::EndElement() {
@@ -132,6 +132,11 @@ void TreeBuilder::EndStyle(const Element& style) {
     }
     if (TrimSpace(styleText_).empty()) return;
     sheets_.push_back({storage_.text.Copy(styleText_), &style});
+}
+
+void TreeBuilder::KeepText(std::shared_ptr<const void> owner) {
+    storage_.parsedText = std::move(owner);
+    textKept_ = true;
 }
 
 void TreeBuilder::Text(std::string_view text) {

@@ -25,17 +25,21 @@ public:
                       const XmlPosition& where) override;
     void EndElement() override;
     void Text(std::string_view text) override;
+    void KeepText(std::shared_ptr<const void> owner) override;
 
     // The CSS sheets met, in document order.
     const std::vector<CollectedSheet>& Sheets() const { return sheets_; }
 
 private:
     void TakeAttributes(Element& element, std::span<const XmlAttribute> attributes);
+    // A value that lasts as long as the tree: the parser's own, or a copy.
+    std::string_view Keep(std::string_view value) { return textKept_ ? value : storage_.text.Copy(value); }
     void EndStyle(const Element& style);
 
     Tree::Storage& storage_;
     const TreeOptions& options_;
     LossReport& losses_;
+    bool textKept_ = false;
     int depth_ = 0;
     int droppedFrom_ = 0;  // the depth of the element being dropped with its content, or 0
     std::vector<Element*> open_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 
@@ -12,6 +13,8 @@ namespace document::svg {
 
 struct Tree::Storage {
     TextArena text;
+    // What the parser's own text lives in, where the elements point into it.
+    std::shared_ptr<const void> parsedText;
     // Elements never move once made: the parsed ones in document order, then <use> copies.
     std::deque<Element> elements;
     Element* root = nullptr;

@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "document/svg/tree/line_counter.h"
@@ -283,16 +284,18 @@ private:
 
 bool TryReadXmlFast(std::string_view text, const std::string&, XmlHandler& handler) {
     if (!IsPlainXmlText(text)) return false;
-    pugi::xml_document document;
+    const auto document = std::make_shared<pugi::xml_document>();
     constexpr unsigned kOptions = pugi::parse_default | pugi::parse_pi | pugi::parse_comments |
                                   pugi::parse_declaration | pugi::parse_doctype | pugi::parse_fragment;
-    if (!document.load_buffer(text.data(), text.size(), kOptions, pugi::encoding_utf8)) return false;
+    if (!document->load_buffer(text.data(), text.size(), kOptions, pugi::encoding_utf8)) return false;
 
     const size_t declarationOffset = text.substr(0, 3) == "\xEF\xBB\xBF" ? 5 : 2;
     Events events;
     Gatherer gatherer(events);
-    if (!gatherer.Document(document, declarationOffset)) return false;
+    if (!gatherer.Document(*document, declarationOffset)) return false;
 
+    // Names, values and texts all point into the document's own copy of the text.
+    handler.KeepText(document);
     Position position(text);
     for (const Event& event : events.list) {
         switch (event.kind) {

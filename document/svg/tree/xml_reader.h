@@ -4,6 +4,7 @@
 // five) is read by a faster parser first (xml_fast_reader.h).
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,10 @@ public:
                               const XmlPosition& where) = 0;
     virtual void EndElement() = 0;
     virtual void Text(std::string_view text) = 0;
+    // Called before the first event when every name, value and text handed out afterwards
+    // stays readable for as long as `owner` lives, so that the handler may keep them without
+    // copying them.
+    virtual void KeepText(std::shared_ptr<const void> owner) { (void)owner; }
 };
 
 // Parses `text`; malformed XML and entity expansion beyond the bound throw SvgError with the
