@@ -25,8 +25,16 @@ bool IsCorner(const PathSegment& s) {
     const double ox = double(s.out.h) - s.p.h, oy = double(s.out.v) - s.p.v;
     const double cross = ix * oy - iy * ox;
     const double dot = ix * ox + iy * oy;
+    if (!(dot < 0)) return true;
+    // |cross| <= 1e-6 |in| |out|, decided on squares where they are far from the bound (the
+    // floats' differences are exact in double, the squares within a few units of the last
+    // place), with hypot only near it.
+    const double crossSquared = cross * cross;
+    const double lengthsSquared = (ix * ix + iy * iy) * (ox * ox + oy * oy);
+    if (crossSquared > 2e-12 * lengthsSquared) return true;
+    if (crossSquared < 0.5e-12 * lengthsSquared) return false;
     const double scale = std::hypot(ix, iy) * std::hypot(ox, oy);
-    return !(dot < 0 && std::fabs(cross) <= 1e-6 * scale);
+    return !(std::fabs(cross) <= 1e-6 * scale);
 }
 
 }  // namespace
