@@ -76,7 +76,7 @@ private:
 
 class Gatherer {
 public:
-    explicit Gatherer(Events& events) : events_(events) {}
+    Gatherer(std::string_view text, Events& events) : text_(text), events_(events) {}
 
     // The document node's children: an optional declaration first, comments, PIs, at most one
     // plain DOCTYPE before the one element.
@@ -89,7 +89,7 @@ public:
                     if (node != document.first_child() || node.offset_debug() != ptrdiff_t(declarationOffset)) return false;
                     break;
                 case pugi::node_doctype:
-                    if (doctype || root || !IsPlainDoctype(ValueOf(node))) return false;
+                    if (doctype || root || !IsPlainDoctype(ValueOf(node)) || !SpaceBefore(node)) return false;
                     doctype = true;
                     break;
                 case pugi::node_comment:
@@ -108,6 +108,15 @@ public:
     }
 
 private:
+    // Whether white space precedes the node's content in the text, as XML wants after
+    // "<!DOCTYPE" (pugixml's value starts after it, whether there is any or not).
+    bool SpaceBefore(const pugi::xml_node& node) const {
+        const ptrdiff_t at = node.offset_debug();
+        if (at < 1 || size_t(at) > text_.size()) return false;
+        const char c = text_[size_t(at) - 1];
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    }
+
     // Comments and processing instructions are not reported; they only must be well formed.
     static bool Other(const pugi::xml_node& node) {
         if (node.type() == pugi::node_comment) {
@@ -253,6 +262,7 @@ private:
         return namespaces_.Resolve(prefix, name.ns);
     }
 
+    std::string_view text_;
     Events& events_;
     Namespaces namespaces_;
 };
@@ -291,7 +301,7 @@ bool TryReadXmlFast(std::string_view text, const std::string&, XmlHandler& handl
 
     const size_t declarationOffset = text.substr(0, 3) == "\xEF\xBB\xBF" ? 5 : 2;
     Events events;
-    Gatherer gatherer(events);
+    Gatherer gatherer(text, events);
     if (!gatherer.Document(*document, declarationOffset)) return false;
 
     // Names, values and texts all point into the document's own copy of the text.

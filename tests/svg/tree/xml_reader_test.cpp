@@ -91,6 +91,7 @@ TEST(XmlFastParser, LeavesToExpatWhatItWouldReadOtherwiseOrNotAtAll) {
         "<?xml version=\"1.1\"?>" + svg + "</svg>",
         " <?xml version=\"1.0\"?>" + svg + "</svg>",
         "<!DOCTYPE svg PUBLIC \"bad{char\" \"x\">" + svg + "</svg>",
+        "<!DOCTYPEsvg SYSTEM \"x\">" + svg + "</svg>",
         svg + "<g xmlns:p=\"\"/></svg>",
         svg + "<g xmlns:xml=\"urn:x\"/></svg>",
         svg + "<?xml bad?></svg>",
