@@ -1,7 +1,9 @@
 #include "document/svg/tree/names.h"
 
 #include <array>
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace document::svg {
 namespace {
@@ -47,7 +49,15 @@ std::string_view TrimSpace(std::string_view text) {
 }
 
 bool PropertyFromName(std::string_view name, Property& property) {
-    for (size_t i = 0; i < kPropertyNames.size(); ++i) {
+    // Every attribute and declaration is looked up: only the names of its first letter are
+    // compared.
+    static const auto kByFirstLetter = [] {
+        std::array<std::vector<uint8_t>, 26> buckets;
+        for (size_t i = 0; i < kPropertyNames.size(); ++i) buckets[size_t(kPropertyNames[i][0] - 'a')].push_back(uint8_t(i));
+        return buckets;
+    }();
+    if (name.empty() || name[0] < 'a' || name[0] > 'z') return false;
+    for (const uint8_t i : kByFirstLetter[size_t(name[0] - 'a')]) {
         if (kPropertyNames[i] == name) {
             property = Property(i);
             return true;

@@ -1,6 +1,7 @@
 #include "document/svg/tree/xml_plain_text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -205,19 +206,28 @@ bool IsPlainDoctype(std::string_view content) {
 }
 
 bool IsPlainQualifiedName(std::string_view name) {
-    if (name.empty()) return false;
+    // Per byte: 1 a character that may start a part (ASCII letter, '_'), 2 one that may only
+    // follow (digit, '-', '.'), 0 any other.
+    static constexpr auto kKinds = [] {
+        std::array<uint8_t, 256> kinds{};
+        for (int c = 'a'; c <= 'z'; ++c) kinds[size_t(c)] = kinds[size_t(c - 'a' + 'A')] = 1;
+        kinds['_'] = 1;
+        for (int c = '0'; c <= '9'; ++c) kinds[size_t(c)] = 2;
+        kinds['-'] = kinds['.'] = 2;
+        return kinds;
+    }();
     bool colon = false;
     bool partStart = true;
     for (const char c : name) {
-        if (c == ':') {
-            if (colon || partStart) return false;
+        const uint8_t kind = kKinds[static_cast<unsigned char>(c)];
+        if (kind == 1 || (kind == 2 && !partStart)) {
+            partStart = false;
+        } else if (c == ':' && !colon && !partStart) {
             colon = true;
             partStart = true;
-            continue;
+        } else {
+            return false;
         }
-        const bool startCharacter = IsAsciiLetter(c) || c == '_';
-        if (!startCharacter && (partStart || !(IsDigit(c) || c == '-' || c == '.'))) return false;
-        partStart = false;
     }
     return !partStart;
 }
