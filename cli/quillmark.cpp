@@ -132,6 +132,7 @@ int About(const CommandLine& line, const char* argv0) {
     return failed ? kExitFailure : kExitSuccess;
 }
 
+#ifdef QUILLMARK_WITH_PREVIEW
 // The pictures module's functions, for `preview` and `compare`; null after telling why the
 // module cannot be loaded.
 const PictureFunctions* LoadPictures(PicturesModule& pictures) {
@@ -142,6 +143,7 @@ const PictureFunctions* LoadPictures(PicturesModule& pictures) {
         return nullptr;
     }
 }
+#endif
 
 const char* HelpOf(Subcommand subcommand) {
     switch (subcommand) {
