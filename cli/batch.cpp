@@ -10,6 +10,7 @@
 #include "cli/batch_workers.h"
 #include "cli/document_input.h"
 #include "cli/file_export.h"
+#include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
 
 namespace cli {
@@ -94,8 +95,9 @@ int RunBatch(const CommandLine& line, const char* argv0) {
     BatchProgress progress(items.size(), BatchProgress::StandardErrorIsTerminal());
     OrderedResults results(items, progress);
     std::vector<WorkerJob> jobs;
+    PicturesModule pictures(files.pictures);
     std::optional<FileExporter> exporter;
-    if (module) exporter.emplace(*module, resources, line);
+    if (module) exporter.emplace(*module, resources, line, pictures);
     for (size_t i = 0; i < items.size(); ++i) {
         const BatchItem& item = items[i];
         if (!item.refusal.empty()) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
 
 #if !defined(_WIN32)
@@ -328,7 +329,8 @@ int RunWorker(const CommandLine& line, const char* argv0) {
     if (!LoadResourceFile(files, false, resources)) return 2;
     const std::unique_ptr<substitute::PluginModule> module = LoadModule(files.module);
     if (!module || !LoadModuleResources(files, *module, resources)) return 2;
-    FileExporter exporter(*module, resources, line);
+    PicturesModule pictures(files.pictures);
+    FileExporter exporter(*module, resources, line, pictures);
     exporter.OnTemporaryFile([results](const std::string& path) { WriteAll(results, Frame(kTemporary, path)); });
     if (!WriteAll(results, std::string(kReady) + "\n")) return 2;
 

@@ -3,11 +3,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
 #include "cli/temporary_output.h"
-#ifdef QUILLMARK_WITH_PREVIEW
-#include "cli/preview_output.h"
-#endif
 
 namespace cli {
 
@@ -32,6 +30,15 @@ std::string Plural(const std::string& word) {
     }
     return word + "s";
 }
+
+#ifdef QUILLMARK_WITH_PREVIEW
+// The PNG written beside a batch's XAML file: the same name, ending in .png.
+std::string PreviewBeside(const std::string& xamlPath) {
+    fs::path path(xamlPath);
+    path.replace_extension(".png");
+    return path.string();
+}
+#endif
 
 }  // namespace
 
@@ -157,10 +164,14 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
     // The picture is drawn from the XAML file just written.
     if (settings_.preview) {
         const std::string png = settings_.preview->empty() ? PreviewBeside(output) : *settings_.preview;
+        std::optional<std::string> failure;
         try {
-            WritePreview(output, png, PreviewSize{});
-        } catch (const PreviewError& error) {
-            messages << prefix << "exported to " << output << ", but its preview was not written: " << error.what() << "\n";
+            failure = pictures_.Functions().writePreview(output, png);
+        } catch (const PicturesUnavailable& error) {
+            failure = error.what();
+        }
+        if (failure) {
+            messages << prefix << "exported to " << output << ", but its preview was not written: " << *failure << "\n";
             return finish(FileStatus::kExportFailed);
         }
     }

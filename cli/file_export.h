@@ -14,6 +14,8 @@
 
 namespace cli {
 
+class PicturesModule;
+
 enum class FileStatus {
     kExported,
     kExportedWithWarnings,  // something the host's document cannot hold was left out
@@ -37,9 +39,10 @@ bool ReportLosses(std::ostream& out, const std::string& prefix, const std::vecto
 
 class FileExporter {
 public:
+    // `pictures` draws the previews of --preview; it is loaded only when one is drawn.
     FileExporter(substitute::PluginModule& module, std::shared_ptr<const substitute::ResourceFile> resources,
-                 const CommandLine& settings)
-        : module_(module), resources_(std::move(resources)), settings_(settings) {}
+                 const CommandLine& settings, PicturesModule& pictures)
+        : module_(module), resources_(std::move(resources)), settings_(settings), pictures_(pictures) {}
 
     FileResult Export(const std::string& input, const std::string& output) const;
     // Exports a document already read from `input`.
@@ -54,6 +57,7 @@ private:
     substitute::PluginModule& module_;
     std::shared_ptr<const substitute::ResourceFile> resources_;
     const CommandLine& settings_;
+    PicturesModule& pictures_;
 };
 
 }  // namespace cli

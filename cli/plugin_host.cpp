@@ -41,7 +41,17 @@ PluginFiles FindPluginFiles(const CommandLine& line, const char* argv0) {
 #else
     files.resources = line.resources ? fs::path(*line.resources) : files.module.parent_path() / "Quillmark.res";
 #endif
+    files.pictures = PicturesModuleFile(argv0);
     return files;
+}
+
+fs::path PicturesModuleFile(const char* argv0) {
+#ifdef QUILLMARK_PICTURES_MODULE
+    return ProgramDirectory(argv0) / QUILLMARK_PICTURES_MODULE;
+#else
+    (void)argv0;
+    return {};
+#endif
 }
 
 std::unique_ptr<PluginModule> LoadModule(const fs::path& path) {

@@ -17,9 +17,14 @@ namespace cli {
 struct PluginFiles {
     std::filesystem::path module;
     std::filesystem::path resources;  // empty: the module's own (Windows)
+    std::filesystem::path pictures;   // the command's pictures module; empty: none in this build
 };
 
 PluginFiles FindPluginFiles(const CommandLine& line, const char* argv0);
+
+// The command's pictures module (cli/pictures.h), beside the command; empty when this build has
+// none.
+std::filesystem::path PicturesModuleFile(const char* argv0);
 
 // Loads the module, or explains on standard error why it cannot.
 std::unique_ptr<substitute::PluginModule> LoadModule(const std::filesystem::path& path);

@@ -1,7 +1,6 @@
 #include "cli/preview_output.h"
 
 #include <cmath>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -25,12 +24,6 @@ uint32_t ParseBackground(const std::string& text) {
 }
 
 }  // namespace
-
-std::string PreviewBeside(const std::string& xamlPath) {
-    std::filesystem::path path(xamlPath);
-    path.replace_extension(".png");
-    return path.string();
-}
 
 void WritePreview(const std::string& xamlPath, const std::string& pngPath, const PreviewSize& size) {
     std::unique_ptr<document::TextFile> file;

@@ -1,5 +1,6 @@
-// Pictures of XAML files: `quillmark preview` and `export --preview`. The PNG is written under
-// a temporary name and renamed into place, so that a failure leaves no picture behind.
+// Pictures of XAML files: `quillmark preview` and `export --preview`, in the pictures module
+// (cli/pictures.h). The PNG is written under a temporary name and renamed into place, so that a
+// failure leaves no picture behind.
 #pragma once
 
 #include <stdexcept>
@@ -23,9 +24,6 @@ struct PreviewSize {
 
 // Reads the XAML file and writes its picture. Throws PreviewError.
 void WritePreview(const std::string& xamlPath, const std::string& pngPath, const PreviewSize& size);
-
-// The PNG written beside a batch's XAML file: the same name, ending in .png.
-std::string PreviewBeside(const std::string& xamlPath);
 
 // `quillmark preview`: its exit status.
 int RunPreview(const CommandLine& line);

@@ -9,15 +9,10 @@
 #include "cli/batch.h"
 #include "cli/batch_workers.h"
 #include "cli/command_line.h"
-#ifdef QUILLMARK_WITH_COMPARE
-#include "cli/compare_command.h"
-#endif
 #include "cli/document_input.h"
 #include "cli/file_export.h"
+#include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
-#ifdef QUILLMARK_WITH_PREVIEW
-#include "cli/preview_output.h"
-#endif
 #include "cli/temporary_output.h"
 #include "document/json_writer.h"
 
@@ -58,7 +53,9 @@ int Export(const CommandLine& line, const char* argv0) {
     const std::unique_ptr<PluginModule> module = LoadModule(files.module);
     if (!module || !LoadModuleResources(files, *module, resources)) return kExitUsage;
 
-    const FileResult result = FileExporter(*module, resources, line).Export(input, std::move(document), line.output);
+    PicturesModule pictures(files.pictures);
+    const FileResult result =
+        FileExporter(*module, resources, line, pictures).Export(input, std::move(document), line.output);
     std::cerr << result.messages;
     switch (result.status) {
         case FileStatus::kDocumentFailed: return kExitUsage;
@@ -135,6 +132,19 @@ int About(const CommandLine& line, const char* argv0) {
     return failed ? kExitFailure : kExitSuccess;
 }
 
+#ifdef QUILLMARK_WITH_PREVIEW
+// The pictures module's functions, for `preview` and `compare`; null after telling why the
+// module cannot be loaded.
+const PictureFunctions* LoadPictures(PicturesModule& pictures) {
+    try {
+        return &pictures.Functions();
+    } catch (const PicturesUnavailable& error) {
+        std::cerr << "quillmark: " << error.what() << "\n";
+        return nullptr;
+    }
+}
+#endif
+
 const char* HelpOf(Subcommand subcommand) {
     switch (subcommand) {
         case Subcommand::kExport: return kExportHelp;
@@ -147,7 +157,16 @@ const char* HelpOf(Subcommand subcommand) {
 
 int Run(int argc, char** argv) {
 #ifdef QUILLMARK_WITH_COMPARE
-    if (argc > 1 && std::string(argv[1]) == "compare") return RunCompare(std::vector<std::string>(argv + 2, argv + argc));
+    if (argc > 1 && std::string(argv[1]) == "compare") {
+        PicturesModule pictures(PicturesModuleFile(argv[0]));
+        const PictureFunctions* functions = LoadPictures(pictures);
+        if (functions == nullptr) return kExitUsage;
+        if (functions->runCompare == nullptr) {
+            std::cerr << "quillmark: the pictures module was built without the comparison\n";
+            return kExitUsage;
+        }
+        return functions->runCompare(std::vector<std::string>(argv + 2, argv + argc));
+    }
 #endif
     CommandLine line;
     try {
@@ -173,7 +192,11 @@ int Run(int argc, char** argv) {
 #endif
     switch (line.subcommand) {
 #ifdef QUILLMARK_WITH_PREVIEW
-        case Subcommand::kPreview: return RunPreview(line);
+        case Subcommand::kPreview: {
+            PicturesModule pictures(PicturesModuleFile(argv[0]));
+            const PictureFunctions* functions = LoadPictures(pictures);
+            return functions != nullptr ? functions->runPreview(line) : kExitUsage;
+        }
 #endif
         case Subcommand::kExport: return IsBatch(line) ? RunBatch(line, argv[0]) : Export(line, argv[0]);
         case Subcommand::kImport: return Import(line);

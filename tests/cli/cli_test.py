@@ -7,6 +7,8 @@
 and the About box run end to end.
 """
 import os
+import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -218,6 +220,97 @@ class Preview(unittest.TestCase):
             with open(png, 'rb') as f:
                 self.assertEqual(f.read(), b'earlier picture', name)
             self.assertEqual(sorted(os.listdir(self.folder.name)).count(name + '.png'), 1)
+
+
+class PicturesModule(unittest.TestCase):
+    """The picture features live in quillmark-pictures.so beside the command, loaded only to draw."""
+
+    MODULE = 'quillmark-pictures.so'
+
+    def setUp(self):
+        if not WITH_PLUGIN or not os.path.exists(os.path.join(os.path.dirname(QUILLMARK), self.MODULE)):
+            self.skipTest('this build has no pictures module or no plug-in')
+        self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
+
+    def path(self, name):
+        return os.path.join(self.folder.name, name)
+
+    def lone_command(self):
+        """The command and the plug-in copied into the folder, without the pictures module."""
+        built = os.path.dirname(QUILLMARK)
+        for name in ('quillmark', 'Quillmark.aip', 'Quillmark.res'):
+            shutil.copy2(os.path.join(built, name), self.path(name))
+        return self.path('quillmark')
+
+    def loaded_files(self, *args):
+        """The shared objects the dynamic loader opens while the command runs (glibc's LD_DEBUG)."""
+        r = subprocess.run([QUILLMARK, *args], capture_output=True, text=True, timeout=120,
+                           env=dict(os.environ, LD_DEBUG='files'))
+        return r, re.findall(r'file=(\S+)', r.stderr)
+
+    def test_only_a_command_that_draws_loads_the_picture_libraries(self):
+        badge = os.path.join(EXAMPLES, 'badge.json')
+        r, files = self.loaded_files('export', badge, '-o', self.path('b.xaml'), '--left-shift-tapped')
+        self.assertEqual(r.returncode, 0, r.stderr)
+        drawing = [f for f in files if self.MODULE in f or re.search(r'lib(cairo|rsvg|pango)', f)]
+        self.assertEqual(drawing, [])
+        r, files = self.loaded_files('preview', self.path('b.xaml'), '-o', self.path('b.png'))
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertTrue(any(f.endswith('/' + self.MODULE) for f in files), files)
+        self.assertTrue(any(f.startswith('libcairo') for f in files), files)
+
+    def test_without_the_module_exports_work_and_drawing_fails_clearly(self):
+        quillmark = self.lone_command()
+        missing = 'cannot load the pictures module ' + self.path(self.MODULE) + ': '
+        badge = os.path.join(EXAMPLES, 'badge.json')
+        r = subprocess.run([quillmark, 'export', badge, '-o', self.path('a.xaml'), '--left-shift-tapped'],
+                           capture_output=True, text=True, timeout=120)
+        self.assertEqual((r.returncode, r.stderr), (0, ''))
+        self.assertTrue(os.path.exists(self.path('a.xaml')))
+
+        r = subprocess.run([quillmark, 'preview', self.path('a.xaml'), '-o', self.path('a.png')],
+                           capture_output=True, text=True, timeout=120)
+        self.assertEqual(r.returncode, 2, r.stderr)
+        self.assertIn(missing, r.stderr)
+        self.assertFalse(os.path.exists(self.path('a.png')))
+
+        if 'compare DRAWING.svg' in run('--help').stdout:
+            r = subprocess.run([quillmark, 'compare', os.path.join(EXAMPLES, 'badge.svg'), self.path('a.xaml')],
+                               capture_output=True, text=True, timeout=120)
+            self.assertEqual(r.returncode, 2, r.stderr)
+            self.assertIn(missing, r.stderr)
+
+        # The export is written; the missing picture fails it, as any failed preview does.
+        r = subprocess.run([quillmark, 'export', badge, '-o', self.path('b.xaml'), '--preview', self.path('b.png'),
+                            '--left-shift-tapped'], capture_output=True, text=True, timeout=120)
+        self.assertEqual(r.returncode, 1, r.stderr)
+        self.assertIn('exported to ' + self.path('b.xaml') + ', but its preview was not written: ' + missing,
+                      r.stderr)
+        self.assertTrue(os.path.exists(self.path('b.xaml')))
+        self.assertFalse(os.path.exists(self.path('b.png')))
+
+        # In a batch's worker processes too, each file's failure is told.
+        icons = os.path.join(EXAMPLES, 'icons.json')
+        r = subprocess.run([quillmark, 'export', badge, icons, '--out-dir', self.path('out'), '--preview', '-j', '2',
+                            '--left-shift-tapped'], capture_output=True, text=True, timeout=120)
+        self.assertEqual(r.returncode, 1, r.stderr)
+        for name in ('badge', 'icons'):
+            self.assertIn('exported to ' + os.path.join(self.path('out'), name + '.xaml') +
+                          ', but its preview was not written: ' + missing, r.stderr)
+        self.assertEqual(sorted(os.listdir(self.path('out'))), ['badge.xaml', 'icons.xaml'])
+
+    def test_a_file_that_is_no_module_is_named_and_leaves_exports_alone(self):
+        quillmark = self.lone_command()
+        with open(self.path(self.MODULE), 'w') as f:
+            f.write('not a module')
+        r = subprocess.run([quillmark, 'export', os.path.join(EXAMPLES, 'badge.json'), '-o', self.path('a.xaml'),
+                            '--left-shift-tapped'], capture_output=True, text=True, timeout=120)
+        self.assertEqual((r.returncode, r.stderr), (0, ''))
+        r = subprocess.run([quillmark, 'preview', self.path('a.xaml'), '-o', self.path('a.png')],
+                           capture_output=True, text=True, timeout=120)
+        self.assertEqual(r.returncode, 2, r.stderr)
+        self.assertIn('cannot load the pictures module ' + self.path(self.MODULE) + ': ', r.stderr)
 
 
 if __name__ == '__main__':
