@@ -56,7 +56,7 @@ size_t FindTopLevel(std::string_view text, size_t start, std::string_view stops)
             i = SkipString(text, i);
             continue;
         }
-        if (parentheses == 0 && stops.find(c) != std::string_view::npos) return i;
+        if (parentheses == 0 && (c == stops[0] || (stops.size() > 1 && stops.find(c) != std::string_view::npos))) return i;
         if (c == '(') ++parentheses;
         if (c == ')' && parentheses > 0) --parentheses;
         ++i;
