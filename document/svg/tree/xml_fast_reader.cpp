@@ -195,41 +195,39 @@ private:
     bool Start(const pugi::xml_node& element) {
         const std::string_view qualified = NameOf(element);
         if (!IsPlainQualifiedName(qualified)) return false;
-        // Declarations first: they apply to the element's own name and attributes.
+        // The attributes as written, each asked of pugixml once. Declarations are taken first:
+        // they apply to the element's own name and attributes.
+        raw_.clear();
         for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
-            const std::string_view name = attribute.name();
+            const XmlAttribute& written = raw_.emplace_back(XmlAttribute{{{}, attribute.name()}, attribute.value()});
+            const std::string_view name = written.name.local, value = written.value;
             // A '<' in a value is an error unless written &lt;, which pugixml does not tell.
-            if (!IsPlainQualifiedName(name) || std::strchr(attribute.value(), '<') != nullptr) return false;
-            if (name == "xmlns") {
-                if (!namespaces_.Declare({}, attribute.value())) return false;
-            } else if (name.substr(0, 6) == "xmlns:") {
-                if (!namespaces_.Declare(name.substr(6), attribute.value())) return false;
+            if (!IsPlainQualifiedName(name) || value.find('<') != std::string_view::npos) return false;
+            if (name.substr(0, 5) != "xmlns" || (name.size() > 5 && name[5] != ':')) continue;
+            // The same declaration twice is an error.
+            for (size_t i = 0; i + 1 < raw_.size(); ++i) {
+                if (raw_[i].name.local == name) return false;
             }
+            if (!namespaces_.Declare(name.size() == 5 ? std::string_view() : name.substr(6), value)) return false;
         }
         Event event;
         event.kind = Event::Kind::kStart;
         if (!Split(qualified, true, event.name)) return false;
         event.offset = size_t(element.offset_debug()) - 1;
         event.firstAttribute = events_.attributes.size();
-        for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
-            const std::string_view name = attribute.name();
-            if (name == "xmlns" || name.substr(0, 6) == "xmlns:") continue;
+        for (const XmlAttribute& written : raw_) {
+            const std::string_view name = written.name.local;
+            if (name.substr(0, 5) == "xmlns" && (name.size() == 5 || name[5] == ':')) continue;
             XmlAttribute taken;
             if (!Split(name, false, taken.name)) return false;
-            taken.value = attribute.value();
+            taken.value = written.value;
+            // The same attribute twice, under one name or two prefixes of one namespace, is an
+            // error.
             for (size_t i = event.firstAttribute; i < events_.attributes.size(); ++i) {
                 const XmlName& other = events_.attributes[i].name;
                 if (other.local == taken.name.local && other.ns == taken.name.ns) return false;
             }
             events_.attributes.push_back(taken);
-        }
-        // The same attribute twice, under one name or two prefixes of one namespace, is an
-        // error; so is an xmlns attribute twice.
-        for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
-            if (std::string_view(attribute.name()).substr(0, 5) != "xmlns") continue;
-            for (pugi::xml_attribute other = attribute.next_attribute(); other; other = other.next_attribute()) {
-                if (std::strcmp(attribute.name(), other.name()) == 0) return false;
-            }
         }
         event.attributeCount = events_.attributes.size() - event.firstAttribute;
         events_.list.push_back(event);
@@ -265,6 +263,7 @@ private:
     std::string_view text_;
     Events& events_;
     Namespaces namespaces_;
+    std::vector<XmlAttribute> raw_;  // the current element's attributes as written
 };
 
 class Position final : public XmlPosition {
