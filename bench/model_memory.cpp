@@ -14,6 +14,12 @@ namespace {
 
 std::atomic<long long> liveBytes{0};
 std::atomic<long long> liveBlocks{0};
+// Blocks are counted only while a model is measured: the count costs every allocation an
+// atomic update and a size query, which would slow the timed benchmarks' own allocations.
+// A measurement reads the difference across its window, which counts what the window
+// allocated and did not free, less what it freed of earlier blocks, as if counting never
+// stopped.
+std::atomic<bool> counting{false};
 
 // What the allocator holds for a block: its usable size and the size word before it.
 long long HeldBytes(void* block) {
@@ -23,15 +29,19 @@ long long HeldBytes(void* block) {
 void* Allocate(size_t size) {
     void* block = std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) throw std::bad_alloc();
-    liveBytes.fetch_add(HeldBytes(block), std::memory_order_relaxed);
-    liveBlocks.fetch_add(1, std::memory_order_relaxed);
+    if (counting.load(std::memory_order_relaxed)) {
+        liveBytes.fetch_add(HeldBytes(block), std::memory_order_relaxed);
+        liveBlocks.fetch_add(1, std::memory_order_relaxed);
+    }
     return block;
 }
 
 void Release(void* block) {
     if (block == nullptr) return;
-    liveBytes.fetch_sub(HeldBytes(block), std::memory_order_relaxed);
-    liveBlocks.fetch_sub(1, std::memory_order_relaxed);
+    if (counting.load(std::memory_order_relaxed)) {
+        liveBytes.fetch_sub(HeldBytes(block), std::memory_order_relaxed);
+        liveBlocks.fetch_sub(1, std::memory_order_relaxed);
+    }
     std::free(block);
 }
 
@@ -71,12 +81,14 @@ ModelFigures Measure(const std::string& name, const document::Document& built) {
     const std::string json = document::DocumentToJson(built);
     ModelFigures figures;
     figures.name = name;
+    counting.store(true);
     const long long bytesBefore = liveBytes.load();
     const long long blocksBefore = liveBlocks.load();
     {
         const document::Document loaded = document::LoadDocument(json);
         figures.modelBytes = liveBytes.load() - bytesBefore;
         figures.allocations = liveBlocks.load() - blocksBefore;
+        counting.store(false);
         for (const auto& layer : loaded.layers) figures.segments += CountSegments(*layer);
     }
     figures.segmentBytes = figures.segments * static_cast<long long>(sizeof(PathSegment));
