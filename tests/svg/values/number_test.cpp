@@ -70,6 +70,30 @@ TEST(NumberScan, RandomDecimalsOfEveryLengthAndScale) {
     }
 }
 
+// Numbers amid path data: digit runs of every length meet the text after them within one
+// eight-byte read, whatever that text is (bytes that carry when added to, letters, signs).
+TEST(NumberScan, RandomDecimalsFollowedByOtherText) {
+    std::mt19937_64 random(20261210);
+    const std::string tails[] = {" 1", ",2", "L3", "\xFF\xFF" "9", "\xFA" "7", "Z", "-5", "/", ":9", "  "};
+    for (int n = 0; n < 100000; ++n) {
+        const int digitCount = 1 + int(random() % 15);
+        std::string digits;
+        for (int d = 0; d < digitCount; ++d) digits += char('0' + random() % 10);
+        const int point = int(random() % (digitCount + 2));
+        std::string number = point > digitCount ? digits : digits.substr(0, point) + "." + digits.substr(point);
+        if (number == ".") number = "0";
+        if (random() % 2) number = "-" + number;
+        std::string tail = tails[random() % std::size(tails)];
+        tail += std::string(random() % 12, char('0' + random() % 10));
+        const std::string text = number + tail;
+        size_t pos = 0;
+        double value = 0;
+        ASSERT_TRUE(ScanNumber(text, pos, value)) << text;
+        EXPECT_EQ(pos, number.size()) << text;
+        EXPECT_EQ(value, Reference(number)) << text;
+    }
+}
+
 TEST(NumberScan, StopsWhereTheNumberEnds) {
     struct Case {
         const char* text;
