@@ -604,6 +604,18 @@ std::unique_ptr<Art> Converter::ClipArt(const Element& owner, const Matrix& owne
     return OutlineArt(std::move(subpaths), style, clipPath);
 }
 
+// The exact bounds of a path mapped by `toUser` (y up, as PathBounds gives them), through a
+// scratch list of segments that callers keep from path to path.
+std::optional<RealRect> MappedPathBounds(const Art& path, const Matrix& toUser, std::vector<PathSegment>& mapped) {
+    const auto map = [&](RealPoint p) {
+        const Point q = toUser.Apply({p.h, p.v});
+        return RealPoint{static_cast<HostReal>(q.x), static_cast<HostReal>(q.y)};
+    };
+    mapped.clear();
+    for (const PathSegment& s : path.segments) mapped.push_back({map(s.p), map(s.in), map(s.out), s.corner});
+    return PathBounds(mapped, path.closed);
+}
+
 // True when every path of `root` (clipping paths aside) lies within `limits` in user space.
 // Most paths show it by the box of their anchors and handles (the curves lie within their
 // points' hull, and the hull of that box's mapped corners holds the mapped hull); only the
@@ -642,15 +654,7 @@ bool Converter::ContentWithin(const Art& root, const Matrix& userToDocument, con
             }
             if (inside(userLeft, userTop, userRight, userBottom)) continue;
         }
-        mapped.clear();
-        for (const PathSegment& s : art->segments) {
-            auto map = [&](RealPoint p) {
-                const Point q = toUser.Apply({p.h, p.v});
-                return RealPoint{static_cast<HostReal>(q.x), static_cast<HostReal>(q.y)};
-            };
-            mapped.push_back({map(s.p), map(s.in), map(s.out), s.corner});
-        }
-        const std::optional<RealRect> r = PathBounds(mapped, art->closed);
+        const std::optional<RealRect> r = MappedPathBounds(*art, toUser, mapped);
         // PathBounds has y up: its top is the larger y.
         if (r && !inside(r->left, r->bottom, r->right, r->top)) return false;
     }
@@ -668,15 +672,7 @@ std::optional<Box> Converter::UserBounds(const Art& root, const Matrix& userToDo
         pending.pop_back();
         if (art->type == kPathArt) {
             if (art->style.clip) continue;
-            mapped.clear();
-            for (const PathSegment& s : art->segments) {
-                auto map = [&](RealPoint p) {
-                    const Point q = toUser.Apply({p.h, p.v});
-                    return RealPoint{static_cast<HostReal>(q.x), static_cast<HostReal>(q.y)};
-                };
-                mapped.push_back({map(s.p), map(s.in), map(s.out), s.corner});
-            }
-            const std::optional<RealRect> r = PathBounds(mapped, art->closed);
+            const std::optional<RealRect> r = MappedPathBounds(*art, toUser, mapped);
             if (!r) continue;
             // PathBounds has y up: its top is the larger y.
             const Box b{r->left, r->bottom, r->right, r->top};

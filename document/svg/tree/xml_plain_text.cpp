@@ -1,5 +1,7 @@
 #include "document/svg/tree/xml_plain_text.h"
 
+#include "document/svg/values/scanner.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -100,15 +102,6 @@ bool ReadAttributeValue(std::string_view text, size_t& at, std::string_view& val
     return true;
 }
 
-bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
-    if (text.size() != lower.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i];
-        if (c != lower[i]) return false;
-    }
-    return true;
-}
-
 // An XML declaration at the start of the text (after a byte order mark) must read
 // <?xml version="1.0" [encoding="UTF-8"] [standalone="yes"|"no"] ?>; none at all is plain too.
 bool HasPlainDeclaration(std::string_view text) {
@@ -124,7 +117,7 @@ bool HasPlainDeclaration(std::string_view text) {
     }
     bool space = SkipSpace(text, at);
     if (space && SkipWord(text, at, "encoding")) {
-        if (!ReadAttributeValue(text, at, value) || !EqualsIgnoringCase(value, "utf-8")) return false;
+        if (!ReadAttributeValue(text, at, value) || !(value.size() == 5 && scan::MatchesFolded(value, 0, "utf-8"))) return false;
         space = SkipSpace(text, at);
     }
     if (space && SkipWord(text, at, "standalone")) {
