@@ -47,7 +47,8 @@ HostErr AcquireSuite(const char* name, int32_t version, const void** suite) {
     if (HostErr fault = state->Enter("SP Basic Suite/AcquireSuite")) return fault;
     *suite = nullptr;
     auto it = state->suites.find(std::string_view(name));
-    if (it == state->suites.end() || it->second.version != version || state->unavailableSuites.count(name) != 0) {
+    if (it == state->suites.end() || it->second.version != version ||
+        (!state->unavailableSuites.empty() && state->unavailableSuites.count(name) != 0)) {
         return kSuiteNotFoundErr;
     }
     ++it->second.acquired;

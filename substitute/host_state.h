@@ -9,12 +9,19 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "substitute/host.h"
 #include "substitute/resource_file.h"
 
 namespace substitute {
+
+// Hashes names as strings and string views alike, so that a lookup builds no string.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
 
 struct SuiteRecord {
     int32_t version;
@@ -60,7 +67,8 @@ struct HostState {
     ArtHandle lastFoundArt = nullptr;
     std::shared_ptr<const ResourceFile> resources;
 
-    std::map<std::string, SuiteRecord, std::less<>> suites;
+    // The plug-in acquires and releases a suite by name hundreds of times an export: hashed.
+    std::unordered_map<std::string, SuiteRecord, NameHash, std::equal_to<>> suites;
     std::set<std::string, std::less<>> unavailableSuites;
     std::map<std::string, OperationFault, std::less<>> faults;
     std::map<std::string, NonsenseAnswer, std::less<>> nonsense;
