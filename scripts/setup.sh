@@ -42,22 +42,31 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && [ "$(id -u)" -eq 0 ]
         echo "Could not make the de_DE.UTF-8 locale; the locale test will be skipped" >&2
 fi
 
-# The 32-bit Windows build and its tests: the mingw-w64 cross compiler and Wine, whose 32-bit
-# half comes from Debian's i386 architecture. Answers non-zero, having said why, when they are
-# missing and cannot be installed (not root, not Debian, or apt-get fails).
-QUILLMARK_WINDOWS_PACKAGES=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine64 wine32:i386)
+# The 32-bit Windows build and its tests: the mingw-w64 cross compiler, which the build needs,
+# and Wine, whose 32-bit half comes from Debian's i386 architecture, which only the tests that
+# run the Windows programs need. Answers non-zero, having said why, when the cross compiler is
+# missing and cannot be installed (not root, not Debian, or apt-get fails); Wine that cannot be
+# installed (Debian's i386 lists out of step with the machine's own, say) is said and left out,
+# and the build and the module's file checks still run.
+QUILLMARK_WINDOWS_BUILD_PACKAGES=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686)
+QUILLMARK_WINE_PACKAGES=(wine wine64 wine32:i386)
 
 quillmark_install_windows_tools() {
-    [ -z "$(quillmark_missing_packages "${QUILLMARK_WINDOWS_PACKAGES[@]}")" ] && return 0
+    local all=("${QUILLMARK_WINDOWS_BUILD_PACKAGES[@]}" "${QUILLMARK_WINE_PACKAGES[@]}")
+    [ -z "$(quillmark_missing_packages "${all[@]}")" ] && return 0
     if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null || ! command -v dpkg >/dev/null; then
-        echo "Missing packages for the Windows build: $(quillmark_missing_packages "${QUILLMARK_WINDOWS_PACKAGES[@]}")" \
+        echo "Missing packages for the Windows build: $(quillmark_missing_packages "${all[@]}")" \
              "(install them, or run this script as root on Debian)" >&2
-        return 1
+        [ -z "$(quillmark_missing_packages "${QUILLMARK_WINDOWS_BUILD_PACKAGES[@]}")" ]
+        return
     fi
+    quillmark_install "${QUILLMARK_WINDOWS_BUILD_PACKAGES[@]}" || return 1
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         echo "Adding the i386 architecture for Wine's 32-bit half"
-        dpkg --add-architecture i386 || return 1
+        dpkg --add-architecture i386 || return 0
         quillmark_apt_updated=0  # the package lists must be read again for i386
     fi
-    quillmark_install "${QUILLMARK_WINDOWS_PACKAGES[@]}" || return 1
+    quillmark_install "${QUILLMARK_WINE_PACKAGES[@]}" ||
+        echo "Wine could not be installed: the Windows module is built and its files checked, its programs not run" >&2
+    return 0
 }

@@ -40,9 +40,9 @@ if quillmark_install_windows_tools; then
     trap 'WINEPREFIX="$wine_home/prefix" wineserver -k 2>/dev/null || true; rm -rf "$wine_home"' EXIT
     QUILLMARK_WINEPREFIX="$wine_home/prefix" ctest --preset win32 -j"$jobs"
     if ! wine --version >/dev/null 2>&1; then
-        echo "== SKIPPED: Wine cannot start on this machine (its kernel runs no 32-bit programs), so only the"
-        echo "   module's files were checked; the Windows programs' tests under Wine did not run"
+        echo "== SKIPPED: Wine is missing or cannot start on this machine (see above), so only the module's"
+        echo "   files were checked; the Windows programs' tests under Wine did not run"
     fi
 else
-    echo "== SKIPPED: the 32-bit Windows build and its Wine tests did not run (the packages above are missing)"
+    echo "== SKIPPED: the 32-bit Windows build and its Wine tests did not run (the cross compiler above is missing)"
 fi
