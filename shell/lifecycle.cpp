@@ -23,6 +23,11 @@ HostErr HandleShutdown(MessageRecord* message) {
         if (sGlobals != nullptr) blocks->FreeBlock(sGlobals);
         sGlobals = nullptr;
         message->basic->ReleaseSuite(kBlocksSuiteName, kBlocksSuiteVersion);
+    } else if (sGlobals != nullptr && sBlocks != nullptr) {
+        // Refused the suite once more, the globals are still freed through the table's copy,
+        // where this message holds it, rather than left in the host's memory for good.
+        sBlocks->FreeBlock(sGlobals);
+        sGlobals = nullptr;
     }
     message->savedGlobals = nullptr;
     return error;

@@ -72,7 +72,14 @@ int32_t PluginMain(const char* caller, const char* selector, void* messageData) 
     if (IsSame(caller, kAccessCaller)) return HandleAccess(selector, message);
 
     HostErr result = AcquireSuiteTable(message->basic);
-    if (result == kNoErr) result = HandleMessage(caller, selector, message);
+    if (result == kNoErr) {
+        result = HandleMessage(caller, selector, message);
+    } else if (IsSame(caller, kInterfaceCaller) && IsSame(selector, kShutdownSelector)) {
+        // The message's work is skipped, but the globals block must not outlive the plug-in in
+        // the host's memory: shutting down needs no suite of the table. The table's error
+        // stays the answer.
+        HandleShutdown(message);
+    }
     if (!IsSilentResult(result)) ReportError(message, result);
     ReleaseSuiteTable(message->basic);
     return result;

@@ -1,5 +1,6 @@
 // Every host operation that an export of an example calls, made to fail at its first call
-// (and from then on), at its second call only and at a later call only, in every mode.
+// (and from then on), at its second call only, at a later call only and at its last call, in
+// every mode.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -91,6 +92,9 @@ TEST_P(HostFaults, NoCrashNothingHeldAndNoPartialFile) {
         const int later = std::max(2, calls / 2);
         if (calls >= 3) positions.push_back({later, 1, "failing at call " + std::to_string(later + 1) + " of " +
                                                            std::to_string(calls)});
+        // The last call, for most operations one of the shut-down (where a refusal must not
+        // leave the plug-in's globals in the host's memory).
+        if (calls >= 4) positions.push_back({calls - 1, -1, "failing at its last call"});
         for (const Position& position : positions) {
             const Misbehaviour seen = ExportAndCheck(
                 scenario,
