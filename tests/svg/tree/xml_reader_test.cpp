@@ -115,21 +115,24 @@ TEST(XmlFastParser, ErrorsOfTheHandlerNameTheElementsLineAndColumnAsExpatDoes) {
         void EndElement() override {}
         void Text(std::string_view) override {}
     };
-    const std::string text = std::string(kSvgOpen) + "\n\t<g>\xC3\xA9\xE2\x82\xAC<g/>\r\n  \xF0\x9F\x98\x80<bad/></g></svg>";
-    std::string fast, expat;
-    Refusing handler;
-    try {
-        EXPECT_TRUE(TryReadXmlFast(text, "test.svg", handler));
-    } catch (const SvgError& error) {
-        fast = error.what();
+    for (const std::string& text :
+         {std::string(kSvgOpen) + "\n\t<g>\xC3\xA9\xE2\x82\xAC<g/>\r\n  \xF0\x9F\x98\x80<bad/></g></svg>",
+          "\xEF\xBB\xBF" + std::string(kSvgOpen) + "<bad/></svg>"}) {
+        std::string fast, expat;
+        Refusing handler;
+        try {
+            EXPECT_TRUE(TryReadXmlFast(text, "test.svg", handler));
+        } catch (const SvgError& error) {
+            fast = error.what();
+        }
+        try {
+            ReadXmlWithExpat(text, "test.svg", handler);
+        } catch (const SvgError& error) {
+            expat = error.what();
+        }
+        EXPECT_NE(fast, "") << text;
+        EXPECT_EQ(fast, expat) << text;
     }
-    try {
-        ReadXmlWithExpat(text, "test.svg", handler);
-    } catch (const SvgError& error) {
-        expat = error.what();
-    }
-    EXPECT_NE(fast, "");
-    EXPECT_EQ(fast, expat);
 }
 
 }  // namespace
