@@ -179,15 +179,20 @@ int ParseJobs(const std::string& command, const std::string& value) {
     return jobs;
 }
 
-double ParseSeconds(const std::string& command, const std::string& value) {
-    double seconds = 0;
+// `value` read whole as a number; false when it is not one (or not all of it).
+bool ReadWholeNumber(const std::string& value, double& number) {
     size_t used = 0;
     try {
-        seconds = std::stod(value, &used);
+        number = std::stod(value, &used);
     } catch (const std::exception&) {
-        used = 0;
+        return false;
     }
-    if (used != value.size() || !(seconds > 0) || seconds > 1e6) {
+    return used == value.size();
+}
+
+double ParseSeconds(const std::string& command, const std::string& value) {
+    double seconds = 0;
+    if (!ReadWholeNumber(value, seconds) || !(seconds > 0) || seconds > 1e6) {
         throw UsageError(command, "invalid timeout '" + value + "' (expected a number of seconds)");
     }
     return seconds;
@@ -195,13 +200,7 @@ double ParseSeconds(const std::string& command, const std::string& value) {
 
 double ParsePositive(const std::string& command, const std::string& option, const std::string& value, double most) {
     double number = 0;
-    size_t used = 0;
-    try {
-        number = std::stod(value, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used != value.size() || !(number > 0) || number > most) {
+    if (!ReadWholeNumber(value, number) || !(number > 0) || number > most) {
         throw UsageError(command, "invalid " + option + " '" + value + "' (expected a positive number)");
     }
     return number;

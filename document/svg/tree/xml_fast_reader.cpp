@@ -138,13 +138,9 @@ private:
         for (;;) {
             marks.push_back(namespaces_.Mark());
             if (!Start(node)) return false;
-            pugi::xml_node child = node.first_child();
-            bool textBefore = false;  // a text since the last element among the children
             // Texts and the like of this element, up to its first child element.
-            while (child && child.type() != pugi::node_element) {
-                if (!Leaf(child, textBefore)) return false;
-                child = child.next_sibling();
-            }
+            pugi::xml_node child;
+            if (!NextElement(node.first_child(), child)) return false;
             if (child) {
                 node = child;
                 continue;
@@ -153,12 +149,8 @@ private:
             for (;;) {
                 End(marks);
                 if (node == root) return true;
-                pugi::xml_node sibling = node.next_sibling();
-                bool siblingText = false;
-                while (sibling && sibling.type() != pugi::node_element) {
-                    if (!Leaf(sibling, siblingText)) return false;
-                    sibling = sibling.next_sibling();
-                }
+                pugi::xml_node sibling;
+                if (!NextElement(node.next_sibling(), sibling)) return false;
                 if (sibling) {
                     node = sibling;
                     break;
@@ -166,6 +158,17 @@ private:
                 node = node.parent();
             }
         }
+    }
+
+    // The first element from `from` on among its siblings (null when none), taking the texts
+    // and the like before it; false when one of them is declined.
+    bool NextElement(pugi::xml_node from, pugi::xml_node& element) {
+        bool textBefore = false;  // a text since the last element
+        for (; from && from.type() != pugi::node_element; from = from.next_sibling()) {
+            if (!Leaf(from, textBefore)) return false;
+        }
+        element = from;
+        return true;
     }
 
     // A child that is not an element. Two texts with no element between them are declined:

@@ -11,30 +11,24 @@
 namespace document::svg {
 namespace {
 
-std::string WithExpat(const std::string& text) {
+// The events of a parser, or its error.
+std::string Recorded(void (*read)(std::string_view, const std::string&, XmlHandler&), const std::string& text) {
     XmlEventRecord record;
     try {
-        ReadXmlWithExpat(text, "test.svg", record);
+        read(text, "test.svg", record);
     } catch (const SvgError& error) {
         return std::string("error: ") + error.what();
     }
     return record.Events();
 }
+
+std::string WithExpat(const std::string& text) { return Recorded(ReadXmlWithExpat, text); }
+std::string WithReadXml(const std::string& text) { return Recorded(ReadXml, text); }
 
 // The events of the fast parser, or "declined".
 std::string WithFastParser(const std::string& text) {
     XmlEventRecord record;
     if (!TryReadXmlFast(text, "test.svg", record)) return "declined";
-    return record.Events();
-}
-
-std::string WithReadXml(const std::string& text) {
-    XmlEventRecord record;
-    try {
-        ReadXml(text, "test.svg", record);
-    } catch (const SvgError& error) {
-        return std::string("error: ") + error.what();
-    }
     return record.Events();
 }
 
