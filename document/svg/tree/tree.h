@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -80,8 +81,8 @@ struct Element {
     // reference is missing or forms a cycle, no child.
     const Element* referenced = nullptr;
 
-    // Storage, filled by the parser.
-    std::vector<std::pair<std::string_view, std::string_view>> attributes;
+    // Storage, filled by the parser (the tree's storage owns what the span holds).
+    std::span<const std::pair<std::string_view, std::string_view>> attributes;
     std::string_view properties[size_t(Property::kCount)];
 };
 

@@ -59,7 +59,7 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
 
     Element& element = storage_.elements.emplace_back();
     element.tag = TagFromName(name.local);
-    element.name = storage_.text.Intern(name.local);
+    element.name = KeepName(name.local);
     element.line = int(where.Line());
     element.parent = parent;
     TakeAttributes(element, attributes);
@@ -77,11 +77,12 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
 }
 
 void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute> attributes) {
-    TextArena& text = storage_.text;
     std::string_view xlinkHref;
     bool hasHref = false;
     std::string_view dataName;
-    element.attributes.reserve(attributes.size());
+    // Room for every attribute and an href taken from xlink:href; only what is used is kept.
+    const std::span<std::pair<std::string_view, std::string_view>> kept = storage_.attributes.Take(attributes.size() + 1);
+    size_t keptCount = 0;
     for (const XmlAttribute& attribute : attributes) {
         const std::string_view local = attribute.name.local;
         if (attribute.name.ns.empty()) {
@@ -94,18 +95,19 @@ void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute>
                 element.properties[size_t(property)] = Keep(TrimSpace(attribute.value));
             } else {
                 hasHref = hasHref || local == "href";
-                element.attributes.emplace_back(text.Intern(local), Keep(attribute.value));
+                kept[keptCount++] = {KeepName(local), Keep(attribute.value)};
             }
         } else if (attribute.name.ns == kXlinkNamespace) {
             if (local == "href") xlinkHref = attribute.value;
         } else if (attribute.name.ns == kEditorLabelNamespace) {
             if (local == "label") element.label = Keep(attribute.value);
         } else if (attribute.name.ns == kXmlNamespace) {
-            if (local == "space") element.attributes.emplace_back("xml:space", Keep(attribute.value));
+            if (local == "space") kept[keptCount++] = {"xml:space", Keep(attribute.value)};
         }
     }
     // href wins over xlink:href.
-    if (!hasHref && !xlinkHref.empty()) element.attributes.emplace_back("href", Keep(xlinkHref));
+    if (!hasHref && !xlinkHref.empty()) kept[keptCount++] = {"href", Keep(xlinkHref)};
+    element.attributes = kept.first(keptCount);
     if (element.label.empty() && !dataName.empty()) element.label = Keep(dataName);
 }
 

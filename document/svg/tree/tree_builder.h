@@ -34,6 +34,8 @@ private:
     void TakeAttributes(Element& element, std::span<const XmlAttribute> attributes);
     // A value that lasts as long as the tree: the parser's own, or a copy.
     std::string_view Keep(std::string_view value) { return textKept_ ? value : storage_.text.Copy(value); }
+    // The same for names, which repeat: one copy of each when the parser's text is not kept.
+    std::string_view KeepName(std::string_view name) { return textKept_ ? name : storage_.text.Intern(name); }
     void EndStyle(const Element& style);
 
     Tree::Storage& storage_;

@@ -1,11 +1,11 @@
 // What a Tree owns: its elements and the text they point into.
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
 
+#include "document/svg/tree/block_pool.h"
 #include "document/svg/tree/text_arena.h"
 #include "document/svg/tree/tree.h"
 
@@ -16,7 +16,8 @@ struct Tree::Storage {
     // What the parser's own text lives in, where the elements point into it.
     std::shared_ptr<const void> parsedText;
     // Elements never move once made: the parsed ones in document order, then <use> copies.
-    std::deque<Element> elements;
+    BlockList<Element> elements;
+    RunPool<std::pair<std::string_view, std::string_view>> attributes;
     Element* root = nullptr;
     // The first element with each id, among the parsed ones (copies are never found by id).
     std::unordered_map<std::string_view, Element*> ids;
