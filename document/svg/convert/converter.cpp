@@ -75,11 +75,24 @@ bool Set(std::string_view value) {
     return !value.empty() && value != "none";
 }
 
-Matrix OwnTransform(const Element& e) {
-    const std::string_view text = e.Attribute("transform");
-    if (text.empty()) return {};
-    return ParseTransform(text).value_or(Matrix{});
-}
+// An element's own transform attribute. Editors often write the same transform on element
+// after element: the last text read is remembered with its matrix.
+class TransformReader {
+public:
+    Matrix operator()(const Element& e) {
+        const std::string_view text = e.Attribute("transform");
+        if (text.empty()) return {};
+        if (text != lastText_) {
+            last_ = ParseTransform(text).value_or(Matrix{});
+            lastText_ = text;
+        }
+        return last_;
+    }
+
+private:
+    std::string_view lastText_;
+    Matrix last_;
+};
 
 // Whether a viewport's content is clipped to it: unless `overflow` is visible or auto (the
 // initial value is visible, but SVG's own style sheet makes every viewport's hidden).
@@ -159,6 +172,7 @@ private:
     size_t drawn_ = 0;
     double rootOpacity_ = 1;
     std::optional<ViewportClip> rootClip_;  // applied to each layer
+    TransformReader ownTransform_;
 };
 
 void Converter::Run() {
@@ -208,7 +222,7 @@ void Converter::StartRoot() {
     Frame frame;
     frame.element = &root;
     frame.scope.viewport = box ? Viewport{box->width, box->height} : Viewport{width, height};
-    Matrix toViewport = OwnTransform(root);
+    Matrix toViewport = ownTransform_(root);
     if (box) toViewport = toViewport * ViewBoxTransform(*box, ParsePreserveAspectRatio(root.Attribute("preserveAspectRatio")), width, height);
     frame.scope.userToDocument = result_.viewportToDocument * toViewport;
     rootOpacity_ = OpacityValue(root.Get(Property::kOpacity));
@@ -256,7 +270,7 @@ void Converter::Visit(const Element& child, size_t parentIndex) {
     }
     if (IsShape(child.tag)) {
         Scope scope = parent.scope;
-        scope.userToDocument = scope.userToDocument * OwnTransform(child);
+        scope.userToDocument = scope.userToDocument * ownTransform_(child);
         ConvertShape(child, scope, *Target(parentIndex));
         return;
     }
@@ -289,7 +303,7 @@ void Converter::PushContainer(const Element& e, size_t parentIndex, const Elemen
     frame.drawnAtStart = drawn_;
     frame.scope = parentScope;
     // A symbol's own transform does not apply (it has none in SVG 1.1; SVG 2 gives it the use's).
-    frame.ownUser = e.tag == Tag::kSymbol ? parentScope.userToDocument : parentScope.userToDocument * OwnTransform(e);
+    frame.ownUser = e.tag == Tag::kSymbol ? parentScope.userToDocument : parentScope.userToDocument * ownTransform_(e);
     frame.scope.userToDocument = frame.ownUser;
     const Viewport& vp = parentScope.viewport;
     const double fontSize = FontSizeOf(e);
@@ -403,6 +417,7 @@ void Converter::Finish(Frame& frame) {
 
 std::vector<HostSubpath> Converter::HostSubpaths(const Element& e, const PathData& outline, const Matrix& toDocument) {
     std::vector<HostSubpath> subpaths;
+    subpaths.reserve(outline.subpaths.size());
     for (const Subpath& subpath : outline.subpaths) {
         std::optional<HostSubpath> host = ToHostSubpath(subpath, toDocument);
         if (!host) continue;
@@ -542,7 +557,7 @@ std::unique_ptr<Art> Converter::ClipArt(const Element& owner, const Matrix& owne
         result_.losses.Add("clip-path reference to a missing clipPath (not clipped)", Where(owner));
         return nullptr;
     }
-    Matrix space = ownerUser * OwnTransform(*clipPath);
+    Matrix space = ownerUser * ownTransform_(*clipPath);
     if (clipPath->Attribute("clipPathUnits") == "objectBoundingBox") {
         if (!ownerBox || !(ownerBox->Width() > 0) || !(ownerBox->Height() > 0)) {
             clipsAll = true;
@@ -558,12 +573,12 @@ std::unique_ptr<Art> Converter::ClipArt(const Element& owner, const Matrix& owne
     const Viewport viewport = stack_.empty() ? Viewport{} : stack_.back().scope.viewport;
     for (const Element* child : clipPath->children) {
         const Element* shape = child;
-        Matrix m = space * OwnTransform(*child);
+        Matrix m = space * ownTransform_(*child);
         if (child->tag == Tag::kUse && !child->children.empty()) {
             const double x = LengthAttribute(*child, "x", LengthAxis::kX, viewport, FontSizeOf(*child)).value_or(0);
             const double y = LengthAttribute(*child, "y", LengthAxis::kY, viewport, FontSizeOf(*child)).value_or(0);
             shape = child->children.front();
-            m = m * Matrix::Translate(x, y) * OwnTransform(*shape);
+            m = m * Matrix::Translate(x, y) * ownTransform_(*shape);
         }
         if (shape->tag == Tag::kText) {
             result_.losses.Add("text in a clipPath", Where(*shape));

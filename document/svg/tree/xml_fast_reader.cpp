@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/svg/tree/line_counter.h"
+#include "document/svg/tree/parse_buffer.h"
 #include "document/svg/tree/xml_plain_text.h"
 
 namespace document::svg {
@@ -296,18 +297,26 @@ private:
 
 bool TryReadXmlFast(std::string_view text, const std::string&, XmlHandler& handler) {
     if (!IsPlainXmlText(text)) return false;
-    const auto document = std::make_shared<pugi::xml_document>();
+    // pugixml's tree points into the buffer it parsed, which therefore lives as long.
+    struct Parsed {
+        explicit Parsed(std::string_view text) : buffer(text) {}
+        ParseBuffer buffer;
+        pugi::xml_document document;
+    };
+    const auto parsed = std::make_shared<Parsed>(text);
     constexpr unsigned kOptions = pugi::parse_default | pugi::parse_pi | pugi::parse_comments |
                                   pugi::parse_declaration | pugi::parse_doctype | pugi::parse_fragment;
-    if (!document->load_buffer(text.data(), text.size(), kOptions, pugi::encoding_utf8)) return false;
+    if (!parsed->document.load_buffer_inplace(parsed->buffer.Data(), parsed->buffer.Size(), kOptions, pugi::encoding_utf8)) {
+        return false;
+    }
 
     const size_t declarationOffset = text.substr(0, 3) == "\xEF\xBB\xBF" ? 5 : 2;
     Events events;
     Gatherer gatherer(text, events);
-    if (!gatherer.Document(*document, declarationOffset)) return false;
+    if (!gatherer.Document(parsed->document, declarationOffset)) return false;
 
-    // Names, values and texts all point into the document's own copy of the text.
-    handler.KeepText(document);
+    // Names, values and texts all point into the parsed copy of the text.
+    handler.KeepText(parsed);
     Position position(text);
     for (const Event& event : events.list) {
         switch (event.kind) {

@@ -34,6 +34,8 @@ Point Reflect(Point control, Point about) { return {2 * about.x - control.x, 2 *
 // "M x y Z" does leave one, closed and without segments, since it is stroked as a dot.
 class PathBuilder {
 public:
+    static constexpr size_t kFirstSegmentRoom = 8;
+
     explicit PathBuilder(PathData& data) : data_(data) {}
 
     Point Current() const { return current_; }
@@ -73,6 +75,9 @@ private:
         if (!open_) {
             // After a moveto the current point is the start; after Z it was set back to it.
             data_.subpaths.push_back({current_, {}, false});
+            // Room for a few segments at once: most subpaths are short, and each growth is an
+            // allocation and a copy.
+            data_.subpaths.back().segments.reserve(kFirstSegmentRoom);
             start_ = current_;
             open_ = true;
             pendingMove_ = false;
