@@ -4,22 +4,30 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <span>
 #include <vector>
 
 namespace document::svg {
 
-// Items that never move once added, walked in the order they were added.
+// Items that never move once added, walked in the order they were added. Each is made in
+// place when added, so a block costs one allocation and no construction of unused items.
 template <class T, size_t kBlockItems = 128>
 class BlockList {
 public:
+    BlockList() = default;
+    BlockList(const BlockList&) = delete;
+    BlockList& operator=(const BlockList&) = delete;
+    ~BlockList() {
+        for (size_t i = 0; i < size_; ++i) At(i).~T();
+    }
+
     template <class... Args>
     T& emplace_back(Args&&... args) {
-        if (size_ % kBlockItems == 0) blocks_.push_back(std::make_unique<T[]>(kBlockItems));
-        T* slot = &blocks_.back()[size_ % kBlockItems];
-        *slot = T(std::forward<Args>(args)...);
+        if (size_ % kBlockItems == 0) blocks_.push_back(std::make_unique<Block>());
+        T* item = new (&blocks_.back()->items[size_ % kBlockItems].item) T(std::forward<Args>(args)...);
         ++size_;
-        return *slot;
+        return *item;
     }
     size_t size() const { return size_; }
 
@@ -27,7 +35,7 @@ public:
     class Iterator {
     public:
         Iterator(const BlockList* list, size_t index) : list_(list), index_(index) {}
-        Item& operator*() const { return list_->blocks_[index_ / kBlockItems][index_ % kBlockItems]; }
+        Item& operator*() const { return const_cast<BlockList*>(list_)->At(index_); }
         Iterator& operator++() {
             ++index_;
             return *this;
@@ -44,7 +52,16 @@ public:
     Iterator<const T> end() const { return {this, size_}; }
 
 private:
-    std::vector<std::unique_ptr<T[]>> blocks_;
+    struct Block {
+        union Slot {
+            Slot() {}
+            ~Slot() {}
+            T item;
+        } items[kBlockItems];
+    };
+    T& At(size_t index) { return blocks_[index / kBlockItems]->items[index % kBlockItems].item; }
+
+    std::vector<std::unique_ptr<Block>> blocks_;
     size_t size_ = 0;
 };
 

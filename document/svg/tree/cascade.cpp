@@ -170,13 +170,19 @@ void ResolveInheritance(Tree::Storage& storage, const TreeOptions& options) {
         const Element* parent = element->parent;
         // Before inheritance fills it in: the element's own value, if it gives a valid one.
         const double parentFontSize = parent != nullptr ? parent->fontSize : kMediumFontSize;
-        element->fontSize = ComputeFontSize(element->Get(Property::kFontSize), parentFontSize).value_or(parentFontSize);
+        const std::string_view fontSize = element->Get(Property::kFontSize);
+        element->fontSize = fontSize.empty() ? parentFontSize : ComputeFontSize(fontSize, parentFontSize).value_or(parentFontSize);
+        static const std::array<bool, size_t(Property::kCount)> kInherited = [] {
+            std::array<bool, size_t(Property::kCount)> inherited{};
+            for (size_t i = 0; i < inherited.size(); ++i) inherited[i] = IsInherited(Property(i));
+            return inherited;
+        }();
         for (size_t i = 0; i < size_t(Property::kCount); ++i) {
             std::string_view& value = element->properties[i];
-            if (IsInherit(value)) {
+            if (value.empty()) {
+                if (parent != nullptr && kInherited[i]) value = parent->properties[i];
+            } else if (IsInherit(value)) {
                 value = parent != nullptr ? parent->properties[i] : std::string_view();
-            } else if (value.empty() && parent != nullptr && IsInherited(Property(i))) {
-                value = parent->properties[i];
             }
         }
         for (Element* child : element->children) stack.push_back({child, depth + 1});

@@ -1,6 +1,6 @@
 // A writable copy of the text for a parser that works in place (it ends names and values with
-// NUL bytes where they stand). A large copy is mapped with its pages made at once: new memory
-// touched a page at a time costs a fault for every 4 KiB.
+// NUL bytes where they stand). A large copy asks for huge pages: new memory touched a page at a
+// time costs a fault for every 4 KiB, which on virtual machines is dear.
 #pragma once
 
 #include <cstddef>
