@@ -11,6 +11,7 @@
 #include "cli/command_line.h"
 #include "cli/document_input.h"
 #include "cli/file_export.h"
+#include "cli/huge_pages.h"
 #include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
 #include "cli/temporary_output.h"
@@ -209,6 +210,7 @@ int Run(int argc, char** argv) {
 }  // namespace cli
 
 int main(int argc, char** argv) {
+    cli::RestartWithHugePages(argc, argv);
     try {
         return cli::Run(argc, argv);
     } catch (const std::exception& error) {

@@ -178,6 +178,57 @@ class EndToEnd(unittest.TestCase):
         self.assertIn('Exports Illustrator artwork to XAML', r.stdout)
 
 
+class LargeDocuments(unittest.TestCase):
+    """A document of a megabyte or more may start the command over (for huge pages in its
+    heap): what it writes and says must be the same as without that."""
+
+    def setUp(self):
+        if not WITH_PLUGIN:
+            self.skipTest('needs the plug-in module')
+        self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
+        self.svg = os.path.join(self.folder.name, 'large.svg')
+        with open(self.svg, 'w') as f:
+            f.write('<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 1000 1000">\n<mask id="m"/>\n'
+                    '<rect width="5" height="5" mask="url(#m)"/>\n')
+            for i in range(16000):
+                f.write(f'<path id="p{i}" d="M {i % 997} {i % 991} l 10 0 l 0 10 l -10 0 z" fill="#{i % 4096:03x}"/>\n')
+            f.write('</svg>\n')
+        self.assertGreater(os.path.getsize(self.svg), 1 << 20)
+
+    def run_with(self, tunables, *args):
+        env = dict(os.environ)
+        env.pop('GLIBC_TUNABLES', None)
+        if tunables is not None:
+            env['GLIBC_TUNABLES'] = tunables
+        return subprocess.run([QUILLMARK, *args], capture_output=True, text=True, timeout=120, env=env)
+
+    def test_a_new_start_changes_nothing_that_is_written_or_said(self):
+        results = []
+        for name, tunables in (('restarted', None), ('as_is', 'glibc.malloc.hugetlb=0')):
+            xaml = os.path.join(self.folder.name, name + '.xaml')
+            json = os.path.join(self.folder.name, name + '.json')
+            exported = self.run_with(tunables, 'export', self.svg, '-o', xaml, '--left-shift-tapped')
+            imported = self.run_with(tunables, 'import', self.svg, '-o', json)
+            self.assertEqual(exported.returncode, 0, exported.stderr)
+            self.assertIn('1 mask left out', exported.stderr)
+            with open(xaml, 'rb') as f, open(json, 'rb') as g:
+                results.append((exported.stderr.replace(name, 'NAME'), imported.returncode,
+                                imported.stderr, f.read(), g.read()))
+        self.assertEqual(results[0], results[1])
+
+    def test_a_failure_reads_the_same(self):
+        broken = os.path.join(self.folder.name, 'broken.svg')
+        with open(self.svg) as f, open(broken, 'w') as g:
+            g.write(f.read().replace('</svg>', '</svgx>'))
+        outcomes = [self.run_with(t, 'export', broken, '-o', os.path.join(self.folder.name, 'x.xaml'))
+                    for t in (None, 'glibc.malloc.hugetlb=0')]
+        self.assertEqual(outcomes[0].returncode, 2)
+        self.assertEqual((outcomes[0].returncode, outcomes[0].stderr), (outcomes[1].returncode, outcomes[1].stderr))
+        self.assertIn('broken.svg', outcomes[0].stderr)
+        self.assertFalse(os.path.exists(os.path.join(self.folder.name, 'x.xaml')))
+
+
 class Preview(unittest.TestCase):
     """The previewer from the command: a PNG beside the export, and bad XAML refused whole."""
 
