@@ -58,8 +58,14 @@ void RestartWithHugePages(int argc, char** argv) {
         return;
     }
     const std::string value = before.empty() ? kHugePages : before + ":" + kHugePages;
+    // The program's own file, by name: under a tool that runs programs (a profiler, say)
+    // /proc/self/exe would be the tool's.
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return;
+    self[length] = '\0';
     if (setenv(kTunables, value.c_str(), 1) != 0 || setenv(kRestarted, "1", 1) != 0) return;
-    execv("/proc/self/exe", argv);
+    execv(self, argv);
     // Not started over: carry on as this process, as it was.
     if (tunables != nullptr) {
         setenv(kTunables, before.c_str(), 1);

@@ -12,7 +12,8 @@ namespace cli {
 // fault, which on virtual machines is dear (a third of the time on drawings of some megabytes).
 // A huge page costs one fault for 2 MiB. The C library reads this setting only when a program
 // starts, hence the new start, which costs about as much as the start itself: small documents
-// are not worth it.
+// are not worth it. GLIBC_TUNABLES=glibc.malloc.hugetlb=0 (or =1) in the environment keeps the
+// command from starting over, for a profiler that follows one process, say.
 void RestartWithHugePages(int argc, char** argv);
 
 }  // namespace cli

@@ -176,9 +176,8 @@ std::optional<Host::Nonsense> HostState::TakeNonsense(std::string_view operation
 namespace {
 
 template <typename Handle>
-bool Known(const std::unordered_set<const void*>& known, Handle handle, std::string_view operation,
-           HostState& state, const char* what) {
-    if (handle != nullptr && known.count(static_cast<const void*>(handle)) != 0) return true;
+bool Known(const HandleSet& known, Handle handle, std::string_view operation, HostState& state, const char* what) {
+    if (handle != nullptr && known.Contains(static_cast<const void*>(handle))) return true;
     state.Problem(std::string(operation) + ": " + (handle == nullptr ? "null " : "unknown ") + what + " handle");
     return false;
 }
@@ -223,10 +222,8 @@ DialogItem* HostState::FindItem(ItemRef item, std::string_view operation) {
 void HostState::IndexDocument() {
     document.Link();
     layers.clear();
-    arts.clear();
     lastFoundArt = nullptr;
-    gradients.clear();
-    customColors.clear();
+    std::vector<const void*> artHandles;
     std::vector<Art*> pending;
     for (auto& root : document.layers) {
         layers.push_back({root.get()});
@@ -235,12 +232,16 @@ void HostState::IndexDocument() {
     while (!pending.empty()) {
         Art* art = pending.back();
         pending.pop_back();
-        arts.insert(art);
+        artHandles.push_back(art);
         for (auto& child : art->children) pending.push_back(child.get());
         if (art->result) pending.push_back(art->result.get());
     }
-    for (auto& [name, gradient] : document.gradients) gradients.insert(gradient.get());
-    for (auto& [name, color] : document.customColors) customColors.insert(color.get());
+    arts.Assign(artHandles);
+    std::vector<const void*> gradientHandles, colorHandles;
+    for (auto& [name, gradient] : document.gradients) gradientHandles.push_back(gradient.get());
+    for (auto& [name, color] : document.customColors) colorHandles.push_back(color.get());
+    gradients.Assign(gradientHandles);
+    customColors.Assign(colorHandles);
 }
 
 Host::Host(Document document) : state_(std::make_unique<HostState>()) {

@@ -1,6 +1,8 @@
 // The substitute host's inner state, shared by the files that implement its suites.
 #pragma once
 
+#include <cstdint>
+
 #include <array>
 #include <deque>
 #include <limits>
@@ -10,7 +12,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "substitute/host.h"
 #include "substitute/resource_file.h"
@@ -57,11 +58,48 @@ struct LayerRecord {
     Art* root;
 };
 
+// The handles the host gave out for one document, to tell a valid handle from any other
+// pointer. Filled once when the document is set, then only looked up, thousands of times an
+// export: a table of open addressing, which costs no allocation for each handle and finds one
+// in a probe or two.
+class HandleSet {
+public:
+    void Assign(const std::vector<const void*>& handles) {
+        size_t size = 16;
+        while (size < handles.size() * 2) size *= 2;
+        table_.assign(size, nullptr);
+        shift_ = 64;
+        for (size_t s = size; s > 1; s /= 2) --shift_;
+        for (const void* handle : handles) {
+            if (handle == nullptr) continue;
+            size_t slot = Slot(handle);
+            while (table_[slot] != nullptr && table_[slot] != handle) slot = (slot + 1) & (table_.size() - 1);
+            table_[slot] = handle;
+        }
+    }
+    bool Contains(const void* handle) const {
+        if (handle == nullptr || table_.empty()) return false;
+        for (size_t slot = Slot(handle);; slot = (slot + 1) & (table_.size() - 1)) {
+            if (table_[slot] == handle) return true;
+            if (table_[slot] == nullptr) return false;
+        }
+    }
+
+private:
+    // Fibonacci hashing: the address's bits spread by one multiplication, the top bits kept.
+    size_t Slot(const void* handle) const {
+        return size_t((uint64_t(reinterpret_cast<uintptr_t>(handle)) * 0x9E3779B97F4A7C15ull) >> shift_);
+    }
+
+    std::vector<const void*> table_;
+    unsigned shift_ = 64;
+};
+
 struct HostState {
     Host* host = nullptr;
     Document document;
     std::vector<LayerRecord> layers;
-    std::unordered_set<const void*> arts, gradients, customColors;
+    HandleSet arts, gradients, customColors;
     // The handle FindArt accepted last: the segments of a path are asked for one at a time,
     // so most lookups repeat it. Forgotten whenever the set of arts changes.
     ArtHandle lastFoundArt = nullptr;
