@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "host/suite_catalog.h"
 #include "document/json_loader.h"
@@ -419,6 +421,32 @@ TEST_F(DocumentSuites, RepeatedCallsAreCountedFailedAndCheckedLikeTheFirst) {
     host_.SetDocument(std::move(next));
     EXPECT_NE(art_->GetArtType(root, &type), kNoErr);  // the old root, found last, is not the new document's
     EXPECT_FALSE(host_.Problems().empty());
+}
+
+// Thousands of handles share the table's slots: each must still be found, and an address
+// inside an art (a pointer the host never gave out) must not.
+TEST(ArtHandles, EveryArtOfALargeDocumentIsKnownAndNothingElse) {
+    std::string json = R"({"layers": [{"type": "group", "children": [)";
+    for (int i = 0; i < 5000; ++i) json += std::string(i ? "," : "") + R"({"type": "path", "segments": [[0, 0]]})";
+    json += "]}]}";
+    Host host(document::LoadDocument(json));
+    const auto* art = Acquire<ArtSuite>(host, "AI Art Suite", 10);
+    std::vector<ArtHandle> handles;
+    ArtHandle child = nullptr;
+    ASSERT_EQ(art->GetArtFirstChild(reinterpret_cast<ArtHandle>(host.GetDocument().layers[0].get()), &child), kNoErr);
+    for (; child != nullptr; art->GetArtSibling(child, &child)) handles.push_back(child);
+    ASSERT_EQ(handles.size(), 5000u);
+    int16_t type = 0;
+    for (ArtHandle handle : handles) {
+        ASSERT_EQ(art->GetArtType(handle, &type), kNoErr);
+        ASSERT_EQ(type, kPathArt);
+    }
+    EXPECT_TRUE(host.Problems().empty());
+    for (size_t i = 0; i < handles.size(); i += 97) {
+        const auto inside = reinterpret_cast<ArtHandle>(reinterpret_cast<char*>(handles[i]) + 8);
+        EXPECT_NE(art->GetArtType(inside, &type), kNoErr);
+    }
+    EXPECT_EQ(host.Problems().size(), (handles.size() + 96) / 97);
 }
 
 TEST(FileFormatSuite, RegistrationsAreCopiedDuringTheCall) {
