@@ -37,7 +37,8 @@ const Element& Tree::Root() const {
 
 const Element* Tree::FindById(std::string_view id) const {
     if (storage == nullptr) return nullptr;
-    return storage->ids.Find(id);
+    const auto found = storage->ids.find(id);
+    return found == storage->ids.end() ? nullptr : found->second;
 }
 
 std::string DescribeElement(const Element& element) {
@@ -52,7 +53,6 @@ Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport
     Tree tree;
     TreeBuilder builder(*tree.storage, options, losses);
     ReadXml(text, options.fileName, builder);
-    tree.storage->ids.Finish();
     ApplyStyleSheets(*tree.storage, builder.Sheets(), losses);
     InstantiateUses(*tree.storage, options, losses);
     ResolveInheritance(*tree.storage, options);
