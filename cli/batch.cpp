@@ -46,16 +46,27 @@ private:
     size_t next_ = 0;
 };
 
-// The folder an output goes into, made when missing; answers the failure when it cannot be.
-std::optional<FileResult> PrepareOutputFolder(const BatchItem& item) {
-    const fs::path folder = fs::path(item.output).parent_path();
-    std::error_code error;
-    if (folder.empty() || fs::is_directory(folder, error)) return std::nullopt;
-    fs::create_directories(folder, error);
-    if (!error) return std::nullopt;
-    return FileResult{FileStatus::kExportFailed,
-                      "quillmark: " + item.input + ": cannot make the folder " + folder.string() + ": " + error.message() + "\n"};
-}
+// Makes the folders the outputs go into when they are missing. The documents of a folder come
+// one after the other, so a folder is looked at once, when its first document comes.
+class OutputFolders {
+public:
+    // Answers the failure when the item's folder cannot be made.
+    std::optional<FileResult> Prepare(const BatchItem& item) {
+        fs::path folder = fs::path(item.output).parent_path();
+        if (folder.empty() || folder == lastReady_) return std::nullopt;
+        std::error_code error;
+        if (!fs::is_directory(folder, error)) fs::create_directories(folder, error);
+        if (error) {
+            return FileResult{FileStatus::kExportFailed, "quillmark: " + item.input + ": cannot make the folder " +
+                                                             folder.string() + ": " + error.message() + "\n"};
+        }
+        lastReady_ = std::move(folder);
+        return std::nullopt;
+    }
+
+private:
+    fs::path lastReady_;
+};
 
 }  // namespace
 
@@ -96,6 +107,7 @@ int RunBatch(const CommandLine& line, const char* argv0) {
     OrderedResults results(items, progress);
     std::vector<WorkerJob> jobs;
     PicturesModule pictures(files.pictures);
+    OutputFolders folders;
     std::optional<FileExporter> exporter;
     if (module) exporter.emplace(*module, resources, line, pictures);
     for (size_t i = 0; i < items.size(); ++i) {
@@ -104,7 +116,7 @@ int RunBatch(const CommandLine& line, const char* argv0) {
             results.Deliver(i, {FileStatus::kExportFailed, "quillmark: " + item.input + ": " + item.refusal + "\n"});
             continue;
         }
-        if (std::optional<FileResult> failure = PrepareOutputFolder(item)) {
+        if (std::optional<FileResult> failure = folders.Prepare(item)) {
             results.Deliver(i, std::move(*failure));
             continue;
         }

@@ -30,10 +30,10 @@ namespace {
 
 // The frames a worker answers with, on its result pipe:
 //   "ready\n"                           the module is loaded
-//   "temporary LENGTH\n" PATH           the temporary file of the current job
+//   "staging LENGTH\n" PATH             a staging folder it made, where it writes its exports
 //   "result STATUS LENGTH\n" MESSAGES   the current job is done
 constexpr char kReady[] = "ready";
-constexpr char kTemporary[] = "temporary";
+constexpr char kStaging[] = "staging";
 constexpr char kResult[] = "result";
 
 }  // namespace
@@ -82,7 +82,7 @@ struct Worker {
     std::optional<size_t> current;  // index into the job list
     std::chrono::steady_clock::time_point started;  // of the current job
     bool stopped = false;  // killed for taking too long
-    std::string temporary;
+    std::vector<std::string> stagingFolders;  // removed once it ends, whatever it left in them
 };
 
 // How a worker ended, for the message of the file it was exporting.
@@ -189,13 +189,12 @@ void Pool::Parse(Worker& worker) {
         if (worker.buffer.size() < newline + 1 + length) return;  // the rest is still coming
         const std::string body = worker.buffer.substr(newline + 1, length);
         worker.buffer.erase(0, newline + 1 + length);
-        if (head.rfind(kTemporary, 0) == 0) {
-            worker.temporary = body;
+        if (head.rfind(kStaging, 0) == 0) {
+            worker.stagingFolders.push_back(body);
         } else if (head.rfind(kResult, 0) == 0 && worker.current) {
             const int status = std::stoi(head.substr(sizeof kResult, space - sizeof kResult));
             const size_t index = *worker.current;
             worker.current.reset();
-            worker.temporary.clear();
             finished_(jobs_[index].index, FileResult{static_cast<FileStatus>(status), body});
             Assign(worker);
         }
@@ -210,12 +209,14 @@ void Pool::Ended(Worker& worker) {
     int status = 0;
     while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
     }
+    // A worker that ends normally has removed its staging folders already.
+    for (const std::string& folder : worker.stagingFolders) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    worker.stagingFolders.clear();
     if (worker.current) {
         const WorkerJob& job = jobs_[*worker.current];
-        if (!worker.temporary.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove(worker.temporary, ignored);
-        }
         char limit[32];
         std::snprintf(limit, sizeof limit, "%g", timeout_);
         const std::string why = worker.stopped ? std::string("took longer than ") + limit + " s and was stopped"
@@ -331,7 +332,7 @@ int RunWorker(const CommandLine& line, const char* argv0) {
     if (!module || !LoadModuleResources(files, *module, resources)) return 2;
     PicturesModule pictures(files.pictures);
     FileExporter exporter(*module, resources, line, pictures);
-    exporter.OnTemporaryFile([results](const std::string& path) { WriteAll(results, Frame(kTemporary, path)); });
+    exporter.OnStagingFolder([results](const std::string& path) { WriteAll(results, Frame(kStaging, path)); });
     if (!WriteAll(results, std::string(kReady) + "\n")) return 2;
 
     std::string input;

@@ -1,10 +1,12 @@
 #include "cli/file_export.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
 #include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
+#include "cli/staging_folder.h"
 #include "cli/temporary_output.h"
 
 namespace cli {
@@ -18,6 +20,7 @@ constexpr int16_t kKeyDown = int16_t(0x8000);
 constexpr int16_t kKeyPressedSinceLastQuery = 1;
 constexpr int32_t kLeftShift = 0xA0;
 constexpr int32_t kRightShift = 0xA1;
+constexpr size_t kStagingFoldersKept = 4;
 
 // The plural of a one-word kind such as "mask" or "marker".
 std::string Plural(const std::string& word) {
@@ -68,7 +71,26 @@ bool ReportLosses(std::ostream& out, const std::string& prefix, const std::vecto
     return true;
 }
 
-FileResult FileExporter::Export(const std::string& input, const std::string& output) const {
+StagingFolder& FileExporter::StagingFor(const std::string& output) {
+    const fs::path folder = fs::path(output).parent_path();
+    auto found = std::find_if(staging_.begin(), staging_.end(),
+                              [&folder](const auto& staging) { return staging->OutputFolder() == folder; });
+    if (found == staging_.end()) {
+        if (staging_.size() == kStagingFoldersKept) staging_.pop_back();
+        staging_.insert(staging_.begin(), std::make_unique<StagingFolder>(folder));
+        if (onStaging_) onStaging_(staging_.front()->Path().string());
+    } else {
+        std::rotate(staging_.begin(), found, found + 1);
+    }
+    return *staging_.front();
+}
+
+void FileExporter::DropStagingFor(const std::string& output) {
+    const fs::path folder = fs::path(output).parent_path();
+    std::erase_if(staging_, [&folder](const auto& staging) { return staging->OutputFolder() == folder; });
+}
+
+FileResult FileExporter::Export(const std::string& input, const std::string& output) {
     try {
         return Export(input, ReadInputDocument(input), output);
     } catch (const InputError& error) {
@@ -76,7 +98,7 @@ FileResult FileExporter::Export(const std::string& input, const std::string& out
     }
 }
 
-FileResult FileExporter::Export(const std::string& input, InputDocument document, const std::string& output) const {
+FileResult FileExporter::Export(const std::string& input, InputDocument document, const std::string& output) {
     const std::string prefix = "quillmark: " + input + ": ";
     std::ostringstream messages;
     const auto finish = [&messages](FileStatus status) { return FileResult{status, messages.str()}; };
@@ -87,9 +109,9 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
                  << " bytes, more than the host's messages can carry\n";
         return finish(FileStatus::kExportFailed);
     }
-    std::unique_ptr<TemporaryOutput> file;
+    std::unique_ptr<StagedOutput> file;
     try {
-        file = std::make_unique<TemporaryOutput>(output);
+        file = std::make_unique<StagedOutput>(StagingFor(output), output);
     } catch (const OutputError& error) {
         messages << prefix << "cannot write " << output << ": " << error.what() << "\n";
         return finish(FileStatus::kExportFailed);
@@ -100,8 +122,6 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
                  << " the temporary file it is written to first\n";
         return finish(FileStatus::kExportFailed);
     }
-
-    if (onTemporary_) onTemporary_(temporary);
 
     Host host(std::move(document.document));
     if (resources_) host.SetResources(resources_);
@@ -159,7 +179,13 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
         if (settings_.open) OpenWithDesktopViewer(opened);
     }
     if (settings_.verbose) ReportHostNotes(messages, prefix, host);
-    if (failed) return finish(FileStatus::kExportFailed);
+    if (failed) {
+        // The next export starts in a new staging folder, in case this one was spoilt (removed,
+        // say): a broken folder must not fail the rest of a batch.
+        file.reset();
+        DropStagingFor(output);
+        return finish(FileStatus::kExportFailed);
+    }
 #ifdef QUILLMARK_WITH_PREVIEW
     // The picture is drawn from the XAML file just written.
     if (settings_.preview) {

@@ -1,5 +1,5 @@
 // The export of one document to one XAML file through a loaded module: read, warn about what
-// was left out, export under a temporary name, and move the finished file into place.
+// was left out, export under a staged name, and move the finished file into place.
 #pragma once
 
 #include <functional>
@@ -9,6 +9,7 @@
 
 #include "cli/command_line.h"
 #include "cli/document_input.h"
+#include "cli/staging_folder.h"
 #include "substitute/plugin_module.h"
 #include "substitute/resource_file.h"
 
@@ -44,16 +45,23 @@ public:
                  const CommandLine& settings, PicturesModule& pictures)
         : module_(module), resources_(std::move(resources)), settings_(settings), pictures_(pictures) {}
 
-    FileResult Export(const std::string& input, const std::string& output) const;
+    FileResult Export(const std::string& input, const std::string& output);
     // Exports a document already read from `input`.
-    FileResult Export(const std::string& input, InputDocument document, const std::string& output) const;
+    FileResult Export(const std::string& input, InputDocument document, const std::string& output);
 
-    // Told the name of each temporary file before the plug-in writes it, so that whoever
-    // outlives a crash of this process can remove it.
-    void OnTemporaryFile(std::function<void(const std::string&)> handler) { onTemporary_ = std::move(handler); }
+    // Told the path of each staging folder once it is made, before the plug-in writes in it, so
+    // that whoever outlives a crash of this process can remove it.
+    void OnStagingFolder(std::function<void(const std::string&)> handler) { onStaging_ = std::move(handler); }
 
 private:
-    std::function<void(const std::string&)> onTemporary_;
+    // The staging folder of the output's folder, kept for the exports that follow into the same
+    // folder. A batch's documents come folder by folder, but a folder's own documents are
+    // sorted among its sub-folders, so the few last used are kept. Throws OutputError.
+    StagingFolder& StagingFor(const std::string& output);
+    void DropStagingFor(const std::string& output);
+
+    std::function<void(const std::string&)> onStaging_;
+    std::vector<std::unique_ptr<StagingFolder>> staging_;  // the last used first
     substitute::PluginModule& module_;
     std::shared_ptr<const substitute::ResourceFile> resources_;
     const CommandLine& settings_;
