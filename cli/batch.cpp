@@ -109,7 +109,10 @@ int RunBatch(const CommandLine& line, const char* argv0) {
     PicturesModule pictures(files.pictures);
     OutputFolders folders;
     std::optional<FileExporter> exporter;
-    if (module) exporter.emplace(*module, resources, line, pictures);
+    if (module) {
+        exporter.emplace(*module, resources, line, pictures);
+        exporter->KeepPluginStarted();
+    }
     for (size_t i = 0; i < items.size(); ++i) {
         const BatchItem& item = items[i];
         if (!item.refusal.empty()) {
@@ -126,13 +129,18 @@ int RunBatch(const CommandLine& line, const char* argv0) {
             results.Deliver(i, exporter->Export(item.input, item.output));
         }
     }
+    // Each worker shuts its plug-in down itself, and says so when that fails.
+    bool workerFailed = false;
     if (parallel && !jobs.empty()) {
         const bool ran = RunInWorkers(jobs, line.jobs, line.timeout, WorkerArguments(line),
-                                      [&results](size_t index, FileResult result) { results.Deliver(index, std::move(result)); });
+                                      [&results](size_t index, FileResult result) { results.Deliver(index, std::move(result)); },
+                                      workerFailed);
         if (!ran) return kExitUsage;
     }
+    const std::string shutdownFailure = exporter ? exporter->Finish() : "";
+    if (!shutdownFailure.empty()) progress.Note(shutdownFailure);
     const bool failed = progress.Summary();
-    return failed || !problems.empty() ? kExitFailures : kExitSuccess;
+    return failed || workerFailed || !shutdownFailure.empty() || !problems.empty() ? kExitFailures : kExitSuccess;
 }
 
 }  // namespace cli

@@ -45,7 +45,7 @@ bool WorkersAvailable() {
 }
 
 bool RunInWorkers(const std::vector<WorkerJob>&, int, double, const std::vector<std::string>&,
-                  const std::function<void(size_t, FileResult)>&) {
+                  const std::function<void(size_t, FileResult)>&, bool&) {
     return false;
 }
 
@@ -135,6 +135,7 @@ public:
         : jobs_(jobs), arguments_(arguments), timeout_(timeout), finished_(finished) {}
 
     bool Run(int count);
+    bool AnyEndedBadly() const { return endedBadly_; }
 
 private:
     void Assign(Worker& worker);
@@ -152,6 +153,7 @@ private:
     std::vector<Worker> workers_;
     size_t next_ = 0;
     bool anyReady_ = false;
+    bool endedBadly_ = false;  // a worker ended with a failure between files
 };
 
 void Pool::Assign(Worker& worker) {
@@ -215,6 +217,7 @@ void Pool::Ended(Worker& worker) {
         std::filesystem::remove_all(folder, ignored);
     }
     worker.stagingFolders.clear();
+    if (!worker.current && worker.ready && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) endedBadly_ = true;
     if (worker.current) {
         const WorkerJob& job = jobs_[*worker.current];
         char limit[32];
@@ -313,10 +316,13 @@ bool WorkersAvailable() {
 }
 
 bool RunInWorkers(const std::vector<WorkerJob>& jobs, int count, double timeout, const std::vector<std::string>& workerArguments,
-                  const std::function<void(size_t, FileResult)>& finished) {
+                  const std::function<void(size_t, FileResult)>& finished, bool& workerFailed) {
     // A worker that dies must not take the batch with it when its job is written.
     signal(SIGPIPE, SIG_IGN);
-    return Pool(jobs, workerArguments, timeout, finished).Run(count);
+    Pool pool(jobs, workerArguments, timeout, finished);
+    const bool ran = pool.Run(count);
+    workerFailed = pool.AnyEndedBadly();
+    return ran;
 }
 
 int RunWorker(const CommandLine& line, const char* argv0) {
@@ -332,6 +338,7 @@ int RunWorker(const CommandLine& line, const char* argv0) {
     if (!module || !LoadModuleResources(files, *module, resources)) return 2;
     PicturesModule pictures(files.pictures);
     FileExporter exporter(*module, resources, line, pictures);
+    exporter.KeepPluginStarted();
     exporter.OnStagingFolder([results](const std::string& path) { WriteAll(results, Frame(kStaging, path)); });
     if (!WriteAll(results, std::string(kReady) + "\n")) return 2;
 
@@ -342,7 +349,10 @@ int RunWorker(const CommandLine& line, const char* argv0) {
         const std::string head = std::string(kResult) + " " + std::to_string(static_cast<int>(result.status));
         if (!WriteAll(results, Frame(head, result.messages))) return 2;
     }
-    return 0;
+    const std::string shutdownFailure = exporter.Finish();
+    if (shutdownFailure.empty()) return 0;
+    std::cerr << shutdownFailure << "\n";
+    return 1;
 }
 
 #endif

@@ -7,6 +7,7 @@
 #include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
 #include "cli/staging_folder.h"
+#include "cli/started_plugin.h"
 #include "cli/temporary_output.h"
 
 namespace cli {
@@ -71,6 +72,10 @@ bool ReportLosses(std::ostream& out, const std::string& prefix, const std::vecto
     return true;
 }
 
+FileExporter::FileExporter(PluginModule& module, std::shared_ptr<const ResourceFile> resources,
+                           const CommandLine& settings, PicturesModule& pictures)
+    : module_(module), resources_(std::move(resources)), settings_(settings), pictures_(pictures) {}
+
 StagingFolder& FileExporter::StagingFor(const std::string& output) {
     const fs::path folder = fs::path(output).parent_path();
     auto found = std::find_if(staging_.begin(), staging_.end(),
@@ -123,15 +128,24 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
         return finish(FileStatus::kExportFailed);
     }
 
-    Host host(std::move(document.document));
-    if (resources_) host.SetResources(resources_);
+    const bool losses = !document.losses.empty();
+    if (started_) {
+        started_->NextDocument(std::move(document.document));
+    } else {
+        started_ = std::make_unique<StartedPlugin>(module_, resources_, std::move(document.document));
+    }
+    StartedPlugin& plugin = *started_;
+    Host& host = plugin.Host();
     host.SetKeyState(kLeftShift, settings_.leftShiftTapped ? kKeyPressedSinceLastQuery : int16_t(0));
     host.SetKeyState(kRightShift, settings_.rightShift ? kKeyDown : int16_t(0));
-    std::vector<std::string> openRequests;
-    host.OnOpenRequest([&openRequests](const std::string& path) { openRequests.push_back(path); });
 
     const size_t formatIndex = settings_.everywhere ? 1 : 0;
-    const ExportOutcome outcome = RunExport(host, module_, formatIndex, temporary);
+    const std::optional<HostErr> go = plugin.Export(formatIndex, temporary);
+    std::error_code sizeError;
+    const bool wroteNothing = go == kNoErr && fs::file_size(file->Path(), sizeError) == 0;
+    // Started afresh for the next document unless this one left everything as it found it.
+    HostErr shutdown = kNoErr;
+    if (!keepStarted_ || wroteNothing || !plugin.Clean(go.value_or(kNoErr))) shutdown = plugin.Shutdown();
 
     if (settings_.verbose) {
         for (const FormatRegistration& format : host.Formats()) {
@@ -139,23 +153,22 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
         }
     }
     bool failed = ReportWhatWasShown(messages, prefix, host, true);
-    if (outcome.startup != kNoErr) {
-        messages << prefix << "the plug-in's start-up failed with " << ErrorText(outcome.startup) << "\n";
+    if (plugin.Startup() != kNoErr) {
+        messages << prefix << "the plug-in's start-up failed with " << ErrorText(plugin.Startup()) << "\n";
         failed = true;
-    } else if (!outcome.exported) {
+    } else if (!go) {
         messages << prefix << "the plug-in registered no " << (settings_.everywhere ? "WPF/E" : "WPF") << " format\n";
         failed = true;
     }
-    if (outcome.go != kNoErr) {
-        messages << prefix << "the export failed with " << ErrorText(outcome.go) << "\n";
+    if (go.value_or(kNoErr) != kNoErr) {
+        messages << prefix << "the export failed with " << ErrorText(*go) << "\n";
         failed = true;
     }
-    if (outcome.shutdown != kNoErr) {
-        messages << prefix << "the plug-in's shut-down failed with " << ErrorText(outcome.shutdown) << "\n";
+    if (shutdown != kNoErr) {
+        messages << prefix << "the plug-in's shut-down failed with " << ErrorText(shutdown) << "\n";
         failed = true;
     }
-    std::error_code sizeError;
-    if (!failed && fs::file_size(file->Path(), sizeError) == 0) {
+    if (!failed && wroteNothing) {
         messages << prefix << "the plug-in reported success but wrote nothing\n";
         failed = true;
     }
@@ -172,13 +185,14 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
                  << (fs::exists(output) ? " is left as it was\n" : " was not written\n");
     }
     // The plug-in asked to open the file it wrote, which is now at its destination.
-    for (const std::string& path : openRequests) {
+    for (const std::string& path : host.OpenRequests()) {
         const std::string opened = path == temporary ? output : path;
         if (failed && path == temporary) continue;
         if (settings_.verbose) messages << prefix << "the plug-in asks to open " << opened << "\n";
         if (settings_.open) OpenWithDesktopViewer(opened);
     }
-    if (settings_.verbose) ReportHostNotes(messages, prefix, host);
+    if (settings_.verbose) ReportHostNotes(messages, prefix, host, plugin.DocumentMemory());
+    if (plugin.ShutDown()) started_.reset();
     if (failed) {
         // The next export starts in a new staging folder, in case this one was spoilt (removed,
         // say): a broken folder must not fail the rest of a batch.
@@ -203,7 +217,19 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
     }
 #endif
 
-    return finish(document.losses.empty() ? FileStatus::kExported : FileStatus::kExportedWithWarnings);
+    return finish(losses ? FileStatus::kExportedWithWarnings : FileStatus::kExported);
+}
+
+std::string FileExporter::Finish() {
+    if (!started_) return "";
+    const HostErr shutdown = started_->Shutdown();
+    started_.reset();
+    if (shutdown == kNoErr) return "";
+    return "quillmark: the plug-in's shut-down after the last document failed with " + ErrorText(shutdown);
+}
+
+FileExporter::~FileExporter() {
+    Finish();
 }
 
 }  // namespace cli

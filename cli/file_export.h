@@ -16,6 +16,7 @@
 namespace cli {
 
 class PicturesModule;
+class StartedPlugin;
 
 enum class FileStatus {
     kExported,
@@ -42,12 +43,24 @@ class FileExporter {
 public:
     // `pictures` draws the previews of --preview; it is loaded only when one is drawn.
     FileExporter(substitute::PluginModule& module, std::shared_ptr<const substitute::ResourceFile> resources,
-                 const CommandLine& settings, PicturesModule& pictures)
-        : module_(module), resources_(std::move(resources)), settings_(settings), pictures_(pictures) {}
+                 const CommandLine& settings, PicturesModule& pictures);
+    // Shuts the plug-in down if it is still started.
+    ~FileExporter();
+    FileExporter(const FileExporter&) = delete;
+    FileExporter& operator=(const FileExporter&) = delete;
 
     FileResult Export(const std::string& input, const std::string& output);
     // Exports a document already read from `input`.
     FileResult Export(const std::string& input, InputDocument document, const std::string& output);
+
+    // Keeps the plug-in started from one export to the next (a batch's), as a host does:
+    // started for the first document and shut down by Finish(). A document that leaves anything
+    // behind (a failure, an alert, memory still held, ...) has it shut down after its export,
+    // and the next starts it afresh. Without this, each export starts and shuts it down.
+    void KeepPluginStarted() { keepStarted_ = true; }
+    // Shuts the plug-in down if it is still started; answers the message (a line without its end)
+    // when that failed, "" when it did not.
+    std::string Finish();
 
     // Told the path of each staging folder once it is made, before the plug-in writes in it, so
     // that whoever outlives a crash of this process can remove it.
@@ -60,6 +73,8 @@ private:
     StagingFolder& StagingFor(const std::string& output);
     void DropStagingFor(const std::string& output);
 
+    bool keepStarted_ = false;
+    std::unique_ptr<StartedPlugin> started_;  // between exports only when kept
     std::function<void(const std::string&)> onStaging_;
     std::vector<std::unique_ptr<StagingFolder>> staging_;  // the last used first
     substitute::PluginModule& module_;

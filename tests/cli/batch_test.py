@@ -348,6 +348,42 @@ class Batch(Fixture):
                     self.assertEqual(read(output), expected, name)
             self.assertEqual(self.leftovers(out), [])
 
+    def test_one_process_writes_what_single_exports_write_for_every_example(self):
+        # The plug-in stays started from one document to the next: nothing of one may show in
+        # another.
+        names = sorted(f for f in os.listdir(EXAMPLES) if f.endswith('.json'))
+        self.assertGreater(len(names), 2)
+        for mode in ([], ['--target', 'wpfe'], ['--right-shift']):
+            out = self.path('out' + ''.join(mode))
+            r = self.batch(*[self.example(name) for name in names], '--out-dir', out, *mode)
+            self.assertEqual(r.returncode, 0, r.stderr)
+            for name in names:
+                self.assertEqual(read(os.path.join(out, name.replace('.json', '.xaml'))),
+                                 self.export(self.example(name), *mode)[0], (name, mode))
+
+    def test_each_document_reports_its_own_open_request_and_memory(self):
+        write(self.path('in', 'a.json'), read(self.example('badge.json')).decode())
+        write(self.path('in', 'b-full.json'), overfull_document())
+        write(self.path('in', 'c.json'), read(self.example('icons.json')).decode())
+        write(self.path('in', 'd.json'), read(self.example('badge.json')).decode())
+        for jobs in ('1', '2'):
+            out = self.path('out' + jobs)
+            # Without --left-shift-tapped the plug-in asks to open every file it writes.
+            r = subprocess.run([QUILLMARK, 'export', self.path('in'), '--out-dir', out, '-v', '-j', jobs],
+                               capture_output=True, text=True, timeout=300)
+            self.assertEqual(r.returncode, 1, r.stderr)
+            for name in ('a', 'c', 'd'):
+                prefix = 'quillmark: ' + self.path('in', name + '.json') + ': '
+                lines = [line for line in r.stderr.splitlines() if line.startswith(prefix)]
+                self.assertEqual([line for line in lines if 'asks to open' in line],
+                                 [prefix + 'the plug-in asks to open ' + os.path.join(out, name + '.xaml')], r.stderr)
+                self.assertEqual(len([line for line in lines if 'format registered' in line]), 2, r.stderr)
+                self.assertRegex('\n'.join(lines), 'host memory: [1-9][0-9]* blocks allocated, [0-9]+ freed, '
+                                 '0 still held \\(0 bytes\\)')
+            full = [line for line in r.stderr.splitlines() if 'b-full.json' in line]
+            self.assertFalse([line for line in full if 'asks to open' in line], r.stderr)
+            self.assertTrue([line for line in full if 'the export failed' in line], r.stderr)
+
     def test_an_output_folder_that_cannot_be_written_fails_its_documents_only(self):
         if os.geteuid() == 0:
             self.skipTest('the superuser writes in any folder')
