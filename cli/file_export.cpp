@@ -185,7 +185,7 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
                  << (fs::exists(output) ? " is left as it was\n" : " was not written\n");
     }
     // The plug-in asked to open the file it wrote, which is now at its destination.
-    for (const std::string& path : host.OpenRequests()) {
+    for (const std::string& path : plugin.DocumentOpenRequests()) {
         const std::string opened = path == temporary ? output : path;
         if (failed && path == temporary) continue;
         if (settings_.verbose) messages << prefix << "the plug-in asks to open " << opened << "\n";

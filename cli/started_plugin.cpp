@@ -14,9 +14,15 @@ StartedPlugin::StartedPlugin(PluginModule& module, std::shared_ptr<const Resourc
 }
 
 void StartedPlugin::NextDocument(document::Document document) {
+    // The host's records are not cleared: that would also forget its counts of calls, which it
+    // would then build again for every document.
     host_.SetDocument(std::move(document));
-    host_.ClearRecords();
     documentStart_ = host_.Allocations();
+    openRequestsBefore_ = host_.OpenRequests().size();
+}
+
+std::span<const std::string> StartedPlugin::DocumentOpenRequests() const {
+    return std::span<const std::string>(host_.OpenRequests()).subspan(openRequestsBefore_);
 }
 
 std::optional<HostErr> StartedPlugin::Export(size_t formatIndex, const std::string& path) {

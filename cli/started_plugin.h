@@ -1,12 +1,13 @@
 // The plug-in started in the substitute host, exporting one document after another. A batch
 // keeps it started between its documents, as a host keeps a plug-in it has loaded: one start-up,
 // one "AI Go" message per document, one shut-down. Each document is still reported on its own:
-// what the host recorded is forgotten between documents, and the memory figures are the
-// document's.
+// a document follows another in the same start-up only when nothing was recorded for that one
+// (an alert, a dialog, a misuse), and its open requests and memory figures are its own.
 #pragma once
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "document/document.h"
@@ -28,9 +29,11 @@ public:
     // What the start-up message answered.
     HostErr Startup() const { return startup_; }
 
-    // Hands the host the next document and forgets what it recorded for the last one (alerts,
-    // open requests, misuse). Only after a Clean() document.
+    // Hands the host the next document. Only after a Clean() document, which left no alert, no
+    // dialog and no misuse recorded.
     void NextDocument(document::Document document);
+    // The open requests the plug-in made for the current document.
+    std::span<const std::string> DocumentOpenRequests() const;
 
     // Sends "AI Go" for the format the start-up registered at `formatIndex` (0 WPF, 1 WPF/E),
     // writing `path`; answers nothing when the start-up failed or registered no such format.
@@ -57,6 +60,7 @@ private:
     bool shutDown_ = false;
     substitute::AllocationStats afterStartup_;   // what the started plug-in holds between documents
     substitute::AllocationStats documentStart_;  // the figures when the current document came
+    size_t openRequestsBefore_ = 0;              // the host's open requests of earlier documents
 };
 
 }  // namespace cli

@@ -126,13 +126,17 @@ TEST_F(StartedPluginTest, ALeakIsTheDocumentsAndOutlivesTheShutdown) {
     EXPECT_EQ(plugin.DocumentMemory().releases, 1u);    // the shut-down's, counted for this document
 }
 
-TEST_F(StartedPluginTest, TheNextDocumentForgetsTheLastOnesRecords) {
+TEST_F(StartedPluginTest, EachDocumentHasItsOwnOpenRequests) {
     StartedPlugin plugin(module_, nullptr, DocumentNamed("one"));
     plugin.Export(0, "x");
     plugin.Host().RecordOpenRequest("x");
-    ASSERT_EQ(plugin.Host().OpenRequests().size(), 1u);
+    ASSERT_EQ(plugin.DocumentOpenRequests().size(), 1u);
     plugin.NextDocument(DocumentNamed("two"));
-    EXPECT_TRUE(plugin.Host().OpenRequests().empty());
+    EXPECT_TRUE(plugin.DocumentOpenRequests().empty());
+    plugin.Export(0, "y");
+    plugin.Host().RecordOpenRequest("y");
+    ASSERT_EQ(plugin.DocumentOpenRequests().size(), 1u);
+    EXPECT_EQ(plugin.DocumentOpenRequests()[0], "y");
     EXPECT_EQ(plugin.Host().Formats().size(), 2u);  // registered once, for every document
 }
 
