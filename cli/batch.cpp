@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 
+#include "cli/batch_memory.h"
 #include "cli/batch_plan.h"
 #include "cli/batch_progress.h"
 #include "cli/batch_workers.h"
@@ -98,6 +99,7 @@ int RunBatch(const CommandLine& line, const char* argv0) {
     std::shared_ptr<const substitute::ResourceFile> resources;
     std::unique_ptr<substitute::PluginModule> module;
     if (!parallel && !items.empty()) {
+        KeepFreedMemoryForTheNextDocument();
         if (!LoadResourceFile(files, false, resources)) return kExitUsage;
         module = LoadModule(files.module);
         if (!module || !LoadModuleResources(files, *module, resources)) return kExitUsage;

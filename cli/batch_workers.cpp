@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/batch_memory.h"
 #include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
 
@@ -331,6 +332,7 @@ int RunWorker(const CommandLine& line, const char* argv0) {
     const int results = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
     if (results < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) return 2;
 
+    KeepFreedMemoryForTheNextDocument();
     const PluginFiles files = FindPluginFiles(line, argv0);
     std::shared_ptr<const substitute::ResourceFile> resources;
     if (!LoadResourceFile(files, false, resources)) return 2;
