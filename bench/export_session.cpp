@@ -37,6 +37,21 @@ HostErr ExportSession::Export(const std::string& path) {
     return WriteDocument(path.c_str(), false);
 }
 
+DocumentExporter::DocumentExporter() : host_(std::make_unique<substitute::Host>()) {
+    host_->SetKeyState(kLeftShiftKey, kKeyTapped);
+    sBasicSuite = host_->Basic();
+}
+
+DocumentExporter::~DocumentExporter() = default;
+
+HostErr DocumentExporter::Export(document::Document document, const std::string& path) {
+    host_->SetDocument(std::move(document));
+    const HostErr acquired = AcquireSuiteTable(host_->Basic());
+    const HostErr written = acquired == kNoErr ? WriteDocument(path.c_str(), false) : acquired;
+    ReleaseSuiteTable(host_->Basic());
+    return written;
+}
+
 const std::string& ScratchDirectory() {
     // Never destroyed, so that the exit handler that removes the directory can still read it.
     static const std::string* const directory = [] {

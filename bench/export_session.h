@@ -26,6 +26,24 @@ private:
     std::unique_ptr<substitute::Host> host_;
 };
 
+// Exports one document after another through one host, as the plug-in does for the export
+// messages a host sends it (and as a batch of the command does): the host's document swapped,
+// the plug-in's suites acquired for each export and given back after it.
+class DocumentExporter {
+public:
+    // Only one may exist at a time, and no ExportSession meanwhile.
+    DocumentExporter();
+    ~DocumentExporter();
+    DocumentExporter(const DocumentExporter&) = delete;
+    DocumentExporter& operator=(const DocumentExporter&) = delete;
+
+    // Writes the document to `path` for WPF; answers the plug-in's status.
+    HostErr Export(document::Document document, const std::string& path);
+
+private:
+    std::unique_ptr<substitute::Host> host_;
+};
+
 // A directory of this process for the files the benchmarks write; removed at exit.
 const std::string& ScratchDirectory();
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 
+#include "cli/batch_memory.h"
 #include "cli/batch_plan.h"
 #include "cli/batch_progress.h"
 #include "cli/batch_workers.h"
@@ -46,16 +47,27 @@ private:
     size_t next_ = 0;
 };
 
-// The folder an output goes into, made when missing; answers the failure when it cannot be.
-std::optional<FileResult> PrepareOutputFolder(const BatchItem& item) {
-    const fs::path folder = fs::path(item.output).parent_path();
-    std::error_code error;
-    if (folder.empty() || fs::is_directory(folder, error)) return std::nullopt;
-    fs::create_directories(folder, error);
-    if (!error) return std::nullopt;
-    return FileResult{FileStatus::kExportFailed,
-                      "quillmark: " + item.input + ": cannot make the folder " + folder.string() + ": " + error.message() + "\n"};
-}
+// Makes the folders the outputs go into when they are missing. The documents of a folder come
+// one after the other, so a folder is looked at once, when its first document comes.
+class OutputFolders {
+public:
+    // Answers the failure when the item's folder cannot be made.
+    std::optional<FileResult> Prepare(const BatchItem& item) {
+        fs::path folder = fs::path(item.output).parent_path();
+        if (folder.empty() || folder == lastReady_) return std::nullopt;
+        std::error_code error;
+        if (!fs::is_directory(folder, error)) fs::create_directories(folder, error);
+        if (error) {
+            return FileResult{FileStatus::kExportFailed, "quillmark: " + item.input + ": cannot make the folder " +
+                                                             folder.string() + ": " + error.message() + "\n"};
+        }
+        lastReady_ = std::move(folder);
+        return std::nullopt;
+    }
+
+private:
+    fs::path lastReady_;
+};
 
 }  // namespace
 
@@ -87,6 +99,7 @@ int RunBatch(const CommandLine& line, const char* argv0) {
     std::shared_ptr<const substitute::ResourceFile> resources;
     std::unique_ptr<substitute::PluginModule> module;
     if (!parallel && !items.empty()) {
+        KeepFreedMemoryForTheNextDocument();
         if (!LoadResourceFile(files, false, resources)) return kExitUsage;
         module = LoadModule(files.module);
         if (!module || !LoadModuleResources(files, *module, resources)) return kExitUsage;
@@ -96,15 +109,19 @@ int RunBatch(const CommandLine& line, const char* argv0) {
     OrderedResults results(items, progress);
     std::vector<WorkerJob> jobs;
     PicturesModule pictures(files.pictures);
+    OutputFolders folders;
     std::optional<FileExporter> exporter;
-    if (module) exporter.emplace(*module, resources, line, pictures);
+    if (module) {
+        exporter.emplace(*module, resources, line, pictures);
+        exporter->KeepPluginStarted();
+    }
     for (size_t i = 0; i < items.size(); ++i) {
         const BatchItem& item = items[i];
         if (!item.refusal.empty()) {
             results.Deliver(i, {FileStatus::kExportFailed, "quillmark: " + item.input + ": " + item.refusal + "\n"});
             continue;
         }
-        if (std::optional<FileResult> failure = PrepareOutputFolder(item)) {
+        if (std::optional<FileResult> failure = folders.Prepare(item)) {
             results.Deliver(i, std::move(*failure));
             continue;
         }
@@ -114,13 +131,18 @@ int RunBatch(const CommandLine& line, const char* argv0) {
             results.Deliver(i, exporter->Export(item.input, item.output));
         }
     }
+    // Each worker shuts its plug-in down itself, and says so when that fails.
+    bool workerFailed = false;
     if (parallel && !jobs.empty()) {
         const bool ran = RunInWorkers(jobs, line.jobs, line.timeout, WorkerArguments(line),
-                                      [&results](size_t index, FileResult result) { results.Deliver(index, std::move(result)); });
+                                      [&results](size_t index, FileResult result) { results.Deliver(index, std::move(result)); },
+                                      workerFailed);
         if (!ran) return kExitUsage;
     }
+    const std::string shutdownFailure = exporter ? exporter->Finish() : "";
+    if (!shutdownFailure.empty()) progress.Note(shutdownFailure);
     const bool failed = progress.Summary();
-    return failed || !problems.empty() ? kExitFailures : kExitSuccess;
+    return failed || workerFailed || !shutdownFailure.empty() || !problems.empty() ? kExitFailures : kExitSuccess;
 }
 
 }  // namespace cli

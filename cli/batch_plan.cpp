@@ -30,12 +30,13 @@ fs::path XamlName(const fs::path& input) {
 // The documents below `folder`, as paths relative to it, sorted.
 std::vector<fs::path> WalkFolder(const fs::path& folder, const std::vector<std::string>& extensions,
                                  std::vector<std::string>& problems) {
-    std::vector<fs::path> found;
+    // Sorted by their generic form, made once for each path rather than at each comparison.
+    std::vector<std::pair<std::string, fs::path>> found;
     std::error_code error;
     fs::recursive_directory_iterator it(folder, fs::directory_options::none, error);
     if (error) {
         problems.push_back("cannot read the folder " + folder.string() + ": " + error.message());
-        return found;
+        return {};
     }
     for (; it != fs::recursive_directory_iterator(); it.increment(error)) {
         if (error) {
@@ -50,12 +51,15 @@ std::vector<fs::path> WalkFolder(const fs::path& folder, const std::vector<std::
         if (!it->is_regular_file(error)) continue;
         const std::string extension = Lowercase(path.extension().string());
         if (std::find(extensions.begin(), extensions.end(), extension) == extensions.end()) continue;
-        found.push_back(path.lexically_relative(folder));
+        fs::path relative = path.lexically_relative(folder);
+        std::string key = relative.generic_string();
+        found.emplace_back(std::move(key), std::move(relative));
     }
-    std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
-        return a.generic_string() < b.generic_string();
-    });
-    return found;
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<fs::path> sorted;
+    sorted.reserve(found.size());
+    for (auto& [key, relative] : found) sorted.push_back(std::move(relative));
+    return sorted;
 }
 
 }  // namespace

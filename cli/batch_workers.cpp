@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/batch_memory.h"
 #include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
 
@@ -30,10 +31,10 @@ namespace {
 
 // The frames a worker answers with, on its result pipe:
 //   "ready\n"                           the module is loaded
-//   "temporary LENGTH\n" PATH           the temporary file of the current job
+//   "staging LENGTH\n" PATH             a staging folder it made, where it writes its exports
 //   "result STATUS LENGTH\n" MESSAGES   the current job is done
 constexpr char kReady[] = "ready";
-constexpr char kTemporary[] = "temporary";
+constexpr char kStaging[] = "staging";
 constexpr char kResult[] = "result";
 
 }  // namespace
@@ -45,7 +46,7 @@ bool WorkersAvailable() {
 }
 
 bool RunInWorkers(const std::vector<WorkerJob>&, int, double, const std::vector<std::string>&,
-                  const std::function<void(size_t, FileResult)>&) {
+                  const std::function<void(size_t, FileResult)>&, bool&) {
     return false;
 }
 
@@ -82,7 +83,7 @@ struct Worker {
     std::optional<size_t> current;  // index into the job list
     std::chrono::steady_clock::time_point started;  // of the current job
     bool stopped = false;  // killed for taking too long
-    std::string temporary;
+    std::vector<std::string> stagingFolders;  // removed once it ends, whatever it left in them
 };
 
 // How a worker ended, for the message of the file it was exporting.
@@ -135,6 +136,7 @@ public:
         : jobs_(jobs), arguments_(arguments), timeout_(timeout), finished_(finished) {}
 
     bool Run(int count);
+    bool AnyEndedBadly() const { return endedBadly_; }
 
 private:
     void Assign(Worker& worker);
@@ -152,6 +154,7 @@ private:
     std::vector<Worker> workers_;
     size_t next_ = 0;
     bool anyReady_ = false;
+    bool endedBadly_ = false;  // a worker ended with a failure between files
 };
 
 void Pool::Assign(Worker& worker) {
@@ -189,13 +192,12 @@ void Pool::Parse(Worker& worker) {
         if (worker.buffer.size() < newline + 1 + length) return;  // the rest is still coming
         const std::string body = worker.buffer.substr(newline + 1, length);
         worker.buffer.erase(0, newline + 1 + length);
-        if (head.rfind(kTemporary, 0) == 0) {
-            worker.temporary = body;
+        if (head.rfind(kStaging, 0) == 0) {
+            worker.stagingFolders.push_back(body);
         } else if (head.rfind(kResult, 0) == 0 && worker.current) {
             const int status = std::stoi(head.substr(sizeof kResult, space - sizeof kResult));
             const size_t index = *worker.current;
             worker.current.reset();
-            worker.temporary.clear();
             finished_(jobs_[index].index, FileResult{static_cast<FileStatus>(status), body});
             Assign(worker);
         }
@@ -210,12 +212,15 @@ void Pool::Ended(Worker& worker) {
     int status = 0;
     while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
     }
+    // A worker that ends normally has removed its staging folders already.
+    for (const std::string& folder : worker.stagingFolders) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    worker.stagingFolders.clear();
+    if (!worker.current && worker.ready && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) endedBadly_ = true;
     if (worker.current) {
         const WorkerJob& job = jobs_[*worker.current];
-        if (!worker.temporary.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove(worker.temporary, ignored);
-        }
         char limit[32];
         std::snprintf(limit, sizeof limit, "%g", timeout_);
         const std::string why = worker.stopped ? std::string("took longer than ") + limit + " s and was stopped"
@@ -312,10 +317,13 @@ bool WorkersAvailable() {
 }
 
 bool RunInWorkers(const std::vector<WorkerJob>& jobs, int count, double timeout, const std::vector<std::string>& workerArguments,
-                  const std::function<void(size_t, FileResult)>& finished) {
+                  const std::function<void(size_t, FileResult)>& finished, bool& workerFailed) {
     // A worker that dies must not take the batch with it when its job is written.
     signal(SIGPIPE, SIG_IGN);
-    return Pool(jobs, workerArguments, timeout, finished).Run(count);
+    Pool pool(jobs, workerArguments, timeout, finished);
+    const bool ran = pool.Run(count);
+    workerFailed = pool.AnyEndedBadly();
+    return ran;
 }
 
 int RunWorker(const CommandLine& line, const char* argv0) {
@@ -324,6 +332,7 @@ int RunWorker(const CommandLine& line, const char* argv0) {
     const int results = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
     if (results < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) return 2;
 
+    KeepFreedMemoryForTheNextDocument();
     const PluginFiles files = FindPluginFiles(line, argv0);
     std::shared_ptr<const substitute::ResourceFile> resources;
     if (!LoadResourceFile(files, false, resources)) return 2;
@@ -331,7 +340,8 @@ int RunWorker(const CommandLine& line, const char* argv0) {
     if (!module || !LoadModuleResources(files, *module, resources)) return 2;
     PicturesModule pictures(files.pictures);
     FileExporter exporter(*module, resources, line, pictures);
-    exporter.OnTemporaryFile([results](const std::string& path) { WriteAll(results, Frame(kTemporary, path)); });
+    exporter.KeepPluginStarted();
+    exporter.OnStagingFolder([results](const std::string& path) { WriteAll(results, Frame(kStaging, path)); });
     if (!WriteAll(results, std::string(kReady) + "\n")) return 2;
 
     std::string input;
@@ -341,7 +351,10 @@ int RunWorker(const CommandLine& line, const char* argv0) {
         const std::string head = std::string(kResult) + " " + std::to_string(static_cast<int>(result.status));
         if (!WriteAll(results, Frame(head, result.messages))) return 2;
     }
-    return 0;
+    const std::string shutdownFailure = exporter.Finish();
+    if (shutdownFailure.empty()) return 0;
+    std::cerr << shutdownFailure << "\n";
+    return 1;
 }
 
 #endif

@@ -26,8 +26,10 @@ bool WorkersAvailable();
 // Exports the jobs in `count` workers, stopping any that spends more than `timeout` seconds on
 // one file (0: no limit); `finished` receives every job's result (in the order they
 // finish). Answers false when no worker could start (each says why on standard error).
+// `workerFailed` tells whether a worker ended badly between files (when its plug-in's last
+// shut-down failed, say: it explains on standard error).
 bool RunInWorkers(const std::vector<WorkerJob>& jobs, int count, double timeout, const std::vector<std::string>& workerArguments,
-                  const std::function<void(size_t, FileResult)>& finished);
+                  const std::function<void(size_t, FileResult)>& finished, bool& workerFailed);
 
 // The worker's side: reads jobs from standard input, answers on standard output. Answers the
 // exit status.

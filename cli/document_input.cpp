@@ -116,7 +116,7 @@ bool ReadsSvg() {
 }
 
 InputDocument ReadInputDocument(const std::string& path) {
-    // Mapped, not copied: the JSON loader reads the file's bytes where they are.
+    // The JSON loader reads the bytes where they are (a large file is mapped, not copied).
     std::unique_ptr<document::TextFile> file;
     try {
         file = std::make_unique<document::TextFile>(path);

@@ -1,10 +1,13 @@
 #include "cli/file_export.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
 #include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
+#include "cli/staging_folder.h"
+#include "cli/started_plugin.h"
 #include "cli/temporary_output.h"
 
 namespace cli {
@@ -18,6 +21,7 @@ constexpr int16_t kKeyDown = int16_t(0x8000);
 constexpr int16_t kKeyPressedSinceLastQuery = 1;
 constexpr int32_t kLeftShift = 0xA0;
 constexpr int32_t kRightShift = 0xA1;
+constexpr size_t kStagingFoldersKept = 4;
 
 // The plural of a one-word kind such as "mask" or "marker".
 std::string Plural(const std::string& word) {
@@ -68,7 +72,30 @@ bool ReportLosses(std::ostream& out, const std::string& prefix, const std::vecto
     return true;
 }
 
-FileResult FileExporter::Export(const std::string& input, const std::string& output) const {
+FileExporter::FileExporter(PluginModule& module, std::shared_ptr<const ResourceFile> resources,
+                           const CommandLine& settings, PicturesModule& pictures)
+    : module_(module), resources_(std::move(resources)), settings_(settings), pictures_(pictures) {}
+
+StagingFolder& FileExporter::StagingFor(const std::string& output) {
+    const fs::path folder = fs::path(output).parent_path();
+    auto found = std::find_if(staging_.begin(), staging_.end(),
+                              [&folder](const auto& staging) { return staging->OutputFolder() == folder; });
+    if (found == staging_.end()) {
+        if (staging_.size() == kStagingFoldersKept) staging_.pop_back();
+        staging_.insert(staging_.begin(), std::make_unique<StagingFolder>(folder));
+        if (onStaging_) onStaging_(staging_.front()->Path().string());
+    } else {
+        std::rotate(staging_.begin(), found, found + 1);
+    }
+    return *staging_.front();
+}
+
+void FileExporter::DropStagingFor(const std::string& output) {
+    const fs::path folder = fs::path(output).parent_path();
+    std::erase_if(staging_, [&folder](const auto& staging) { return staging->OutputFolder() == folder; });
+}
+
+FileResult FileExporter::Export(const std::string& input, const std::string& output) {
     try {
         return Export(input, ReadInputDocument(input), output);
     } catch (const InputError& error) {
@@ -76,7 +103,7 @@ FileResult FileExporter::Export(const std::string& input, const std::string& out
     }
 }
 
-FileResult FileExporter::Export(const std::string& input, InputDocument document, const std::string& output) const {
+FileResult FileExporter::Export(const std::string& input, InputDocument document, const std::string& output) {
     const std::string prefix = "quillmark: " + input + ": ";
     std::ostringstream messages;
     const auto finish = [&messages](FileStatus status) { return FileResult{status, messages.str()}; };
@@ -87,9 +114,9 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
                  << " bytes, more than the host's messages can carry\n";
         return finish(FileStatus::kExportFailed);
     }
-    std::unique_ptr<TemporaryOutput> file;
+    std::unique_ptr<StagedOutput> file;
     try {
-        file = std::make_unique<TemporaryOutput>(output);
+        file = std::make_unique<StagedOutput>(StagingFor(output), output);
     } catch (const OutputError& error) {
         messages << prefix << "cannot write " << output << ": " << error.what() << "\n";
         return finish(FileStatus::kExportFailed);
@@ -101,17 +128,24 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
         return finish(FileStatus::kExportFailed);
     }
 
-    if (onTemporary_) onTemporary_(temporary);
-
-    Host host(std::move(document.document));
-    if (resources_) host.SetResources(resources_);
+    const bool losses = !document.losses.empty();
+    if (started_) {
+        started_->NextDocument(std::move(document.document));
+    } else {
+        started_ = std::make_unique<StartedPlugin>(module_, resources_, std::move(document.document));
+    }
+    StartedPlugin& plugin = *started_;
+    Host& host = plugin.Host();
     host.SetKeyState(kLeftShift, settings_.leftShiftTapped ? kKeyPressedSinceLastQuery : int16_t(0));
     host.SetKeyState(kRightShift, settings_.rightShift ? kKeyDown : int16_t(0));
-    std::vector<std::string> openRequests;
-    host.OnOpenRequest([&openRequests](const std::string& path) { openRequests.push_back(path); });
 
     const size_t formatIndex = settings_.everywhere ? 1 : 0;
-    const ExportOutcome outcome = RunExport(host, module_, formatIndex, temporary);
+    const std::optional<HostErr> go = plugin.Export(formatIndex, temporary);
+    std::error_code sizeError;
+    const bool wroteNothing = go == kNoErr && fs::file_size(file->Path(), sizeError) == 0;
+    // Started afresh for the next document unless this one left everything as it found it.
+    HostErr shutdown = kNoErr;
+    if (!keepStarted_ || wroteNothing || !plugin.Clean(go.value_or(kNoErr))) shutdown = plugin.Shutdown();
 
     if (settings_.verbose) {
         for (const FormatRegistration& format : host.Formats()) {
@@ -119,23 +153,22 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
         }
     }
     bool failed = ReportWhatWasShown(messages, prefix, host, true);
-    if (outcome.startup != kNoErr) {
-        messages << prefix << "the plug-in's start-up failed with " << ErrorText(outcome.startup) << "\n";
+    if (plugin.Startup() != kNoErr) {
+        messages << prefix << "the plug-in's start-up failed with " << ErrorText(plugin.Startup()) << "\n";
         failed = true;
-    } else if (!outcome.exported) {
+    } else if (!go) {
         messages << prefix << "the plug-in registered no " << (settings_.everywhere ? "WPF/E" : "WPF") << " format\n";
         failed = true;
     }
-    if (outcome.go != kNoErr) {
-        messages << prefix << "the export failed with " << ErrorText(outcome.go) << "\n";
+    if (go.value_or(kNoErr) != kNoErr) {
+        messages << prefix << "the export failed with " << ErrorText(*go) << "\n";
         failed = true;
     }
-    if (outcome.shutdown != kNoErr) {
-        messages << prefix << "the plug-in's shut-down failed with " << ErrorText(outcome.shutdown) << "\n";
+    if (shutdown != kNoErr) {
+        messages << prefix << "the plug-in's shut-down failed with " << ErrorText(shutdown) << "\n";
         failed = true;
     }
-    std::error_code sizeError;
-    if (!failed && fs::file_size(file->Path(), sizeError) == 0) {
+    if (!failed && wroteNothing) {
         messages << prefix << "the plug-in reported success but wrote nothing\n";
         failed = true;
     }
@@ -152,14 +185,21 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
                  << (fs::exists(output) ? " is left as it was\n" : " was not written\n");
     }
     // The plug-in asked to open the file it wrote, which is now at its destination.
-    for (const std::string& path : openRequests) {
+    for (const std::string& path : plugin.DocumentOpenRequests()) {
         const std::string opened = path == temporary ? output : path;
         if (failed && path == temporary) continue;
         if (settings_.verbose) messages << prefix << "the plug-in asks to open " << opened << "\n";
         if (settings_.open) OpenWithDesktopViewer(opened);
     }
-    if (settings_.verbose) ReportHostNotes(messages, prefix, host);
-    if (failed) return finish(FileStatus::kExportFailed);
+    if (settings_.verbose) ReportHostNotes(messages, prefix, host, plugin.DocumentMemory());
+    if (plugin.ShutDown()) started_.reset();
+    if (failed) {
+        // The next export starts in a new staging folder, in case this one was spoilt (removed,
+        // say): a broken folder must not fail the rest of a batch.
+        file.reset();
+        DropStagingFor(output);
+        return finish(FileStatus::kExportFailed);
+    }
 #ifdef QUILLMARK_WITH_PREVIEW
     // The picture is drawn from the XAML file just written.
     if (settings_.preview) {
@@ -177,7 +217,19 @@ FileResult FileExporter::Export(const std::string& input, InputDocument document
     }
 #endif
 
-    return finish(document.losses.empty() ? FileStatus::kExported : FileStatus::kExportedWithWarnings);
+    return finish(losses ? FileStatus::kExportedWithWarnings : FileStatus::kExported);
+}
+
+std::string FileExporter::Finish() {
+    if (!started_) return "";
+    const HostErr shutdown = started_->Shutdown();
+    started_.reset();
+    if (shutdown == kNoErr) return "";
+    return "quillmark: the plug-in's shut-down after the last document failed with " + ErrorText(shutdown);
+}
+
+FileExporter::~FileExporter() {
+    Finish();
 }
 
 }  // namespace cli

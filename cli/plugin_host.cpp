@@ -126,8 +126,11 @@ bool ReportWhatWasShown(std::ostream& out, const std::string& prefix, const Host
 }
 
 void ReportHostNotes(std::ostream& out, const std::string& prefix, const Host& host) {
+    ReportHostNotes(out, prefix, host, host.Allocations());
+}
+
+void ReportHostNotes(std::ostream& out, const std::string& prefix, const Host& host, const AllocationStats& memory) {
     for (const std::string& problem : host.Problems()) out << prefix << "host note: " << problem << "\n";
-    const AllocationStats memory = host.Allocations();
     out << prefix << "host memory: " << memory.allocations << " blocks allocated, " << memory.releases << " freed, "
         << memory.liveBlocks << " still held (" << memory.liveBytes << " bytes)\n";
     if (host.TotalHeld() != 0) out << prefix << "host note: " << host.TotalHeld() << " suites still held\n";

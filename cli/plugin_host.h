@@ -45,7 +45,11 @@ void PrintDialog(std::ostream& out, const substitute::DialogRun& dialog, const c
 // after `prefix`. Answers whether any of it was an error.
 bool ReportWhatWasShown(std::ostream& out, const std::string& prefix, const substitute::Host& host, bool includeAbout);
 
+// The misuse the host noticed, its memory figures and the suites still held. The figures are
+// the host's since it was made, or `memory` when given (one document's, see StartedPlugin).
 void ReportHostNotes(std::ostream& out, const std::string& prefix, const substitute::Host& host);
+void ReportHostNotes(std::ostream& out, const std::string& prefix, const substitute::Host& host,
+                     const substitute::AllocationStats& memory);
 
 // A host error code as a number, or as its four characters.
 std::string ErrorText(HostErr error);

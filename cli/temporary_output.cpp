@@ -35,15 +35,15 @@ int CreateExclusively(const fs::path& path) {
     return 0;
 }
 
-std::string RandomSuffix() {
+}  // namespace
+
+std::string RandomNameSuffix() {
     static std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(getpid()));
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix;
     for (int i = 0; i < 6; ++i) suffix += kLetters[random() % (sizeof kLetters - 1)];
     return suffix;
 }
-
-}  // namespace
 
 TemporaryOutput::TemporaryOutput(fs::path destination) : destination_(std::move(destination)) {
     fs::path folder = destination_.parent_path();
@@ -52,7 +52,7 @@ TemporaryOutput::TemporaryOutput(fs::path destination) : destination_(std::move(
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Short, so that the path still fits where the destination's does; hidden, so that a
         // folder walk never picks it up.
-        temporary_ = destination_.parent_path() / (".qm" + RandomSuffix() + ".tmp");
+        temporary_ = destination_.parent_path() / (".qm" + RandomNameSuffix() + ".tmp");
         error = CreateExclusively(temporary_);
         if (error != EEXIST) break;
     }

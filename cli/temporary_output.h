@@ -14,6 +14,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Six random letters and digits, for names that nothing else has yet.
+std::string RandomNameSuffix();
+
 class TemporaryOutput {
 public:
     // Creates an empty temporary file beside `destination`. Throws OutputError.

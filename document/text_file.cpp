@@ -1,5 +1,7 @@
 #include "document/text_file.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -17,6 +19,10 @@ namespace document {
 namespace {
 
 constexpr size_t kPadding = 64;
+// Files smaller than this are read into memory rather than mapped: for a drawing of some
+// kilobytes, mapping and unmapping (the unmapping flushes the processor's address cache) cost
+// more than copying the bytes.
+constexpr size_t kMapFrom = size_t(1) << 20;
 
 #if defined(MAP_POPULATE)
 // The whole file is read anyway: its pages mapped at once cost far less than a fault each.
@@ -50,6 +56,10 @@ TextFile::TextFile(const std::string& path) {
     if (fd.get() < 0) throw DocumentError("cannot open the file");
     struct stat status {};
     if (fstat(fd.get(), &status) != 0) throw DocumentError("cannot read the file");
+    if (S_ISREG(status.st_mode) && size_t(status.st_size) < kMapFrom) {
+        ReadWhole(fd.get(), size_t(status.st_size));
+        return;
+    }
     if (S_ISREG(status.st_mode)) {
         size_ = size_t(status.st_size);
         const size_t page = size_t(sysconf(_SC_PAGESIZE));
@@ -80,6 +90,33 @@ TextFile::TextFile(const std::string& path) {
     data_ = copy_.data();
     padding_ = kPadding;
 }
+
+#ifndef _WIN32
+void TextFile::ReadWhole(int fd, size_t expected) {
+    // Not zeroed first: only the bytes read and the padding are ever looked at. One byte more
+    // than expected, so that a file that grew since fstat is noticed and read on.
+    size_t capacity = expected + 1;
+    read_ = std::make_unique_for_overwrite<char[]>(capacity + kPadding);
+    size_t filled = 0;
+    while (true) {
+        if (filled == capacity) {
+            capacity *= 2;
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity + kPadding);
+            std::memcpy(larger.get(), read_.get(), filled);
+            read_ = std::move(larger);
+        }
+        const ssize_t n = read(fd, read_.get() + filled, capacity - filled);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw DocumentError("cannot read the file");
+        if (n == 0) break;
+        filled += size_t(n);
+    }
+    std::memset(read_.get() + filled, 0, kPadding);
+    data_ = read_.get();
+    size_ = filled;
+    padding_ = kPadding;
+}
+#endif
 
 TextFile::~TextFile() {
 #ifndef _WIN32

@@ -121,7 +121,8 @@ struct HostState {
     };
     std::array<CachedCounter, 64> counterCache{};
 
-    std::map<void*, Block> blocks;
+    // The plug-in allocates and frees some hundred blocks an export: hashed, not sorted.
+    std::unordered_map<void*, Block> blocks;
     AllocationStats allocations;
 
     std::vector<FormatRegistration> formats;

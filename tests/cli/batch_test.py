@@ -99,7 +99,12 @@ class Fixture(unittest.TestCase):
         return tuple(int(n) for n in found[0])
 
     def leftovers(self, folder):
-        return [name for _, _, names in os.walk(folder) for name in names if name.endswith('.tmp')]
+        """Temporary files and the hidden folders exports are staged in, wherever they are."""
+        found = []
+        for parent, folders, names in os.walk(folder):
+            found += [os.path.join(parent, name) for name in names if name.endswith('.tmp') or name.startswith('.')]
+            found += [os.path.join(parent, name) for name in folders if name.startswith('.')]
+        return found
 
 
 class Inputs(Fixture):
@@ -254,6 +259,7 @@ class Batch(Fixture):
         found = sorted(os.path.relpath(os.path.join(d, n), out) for d, _, names in os.walk(out) for n in names)
         self.assertEqual(found, ['b/c/three.xaml', 'b/two.xaml', 'top.xaml'])
         self.assertEqual(self.summary(r.stderr), (3, 3, 0, 0))
+        self.assertEqual(self.leftovers(out), [])
 
     def test_two_documents_with_one_output_name_are_an_error_for_the_second(self):
         write(self.path('x', 'drawing.json'), read(self.example('badge.json')).decode())
@@ -313,6 +319,87 @@ class Batch(Fixture):
         self.assertEqual(r.returncode, 1, r.stderr)
         self.assertEqual(read(os.path.join(out, 'single.xaml')), previous)
         self.assertEqual(self.leftovers(out), [])
+
+    def test_a_failure_among_good_documents_replaces_only_the_good_ones_and_reports_each(self):
+        # Documents of one folder and of a sub-folder in turn (the order of their paths), the
+        # overfull ones failing after the plug-in wrote part of them.
+        source = self.path('in')
+        names = ['a.json', 'b-full.json', 'c.json', 'd/e.json', 'd/f-full.json', 'g.json']
+        for name in names:
+            text = overfull_document() if 'full' in name else read(self.example('badge.json')).decode()
+            write(os.path.join(source, name), text)
+        expected = self.export(self.example('badge.json'))[0]
+        previous = b'the file that was here before'
+        for jobs in ('1', '2'):
+            out = self.path('out' + jobs)
+            for name in names:
+                write(os.path.join(out, name.replace('.json', '.xaml')), previous.decode())
+            r = self.batch(source, '--out-dir', out, '-j', jobs)
+            self.assertEqual(r.returncode, 1, r.stderr)
+            self.assertEqual(self.summary(r.stderr), (6, 4, 0, 2))
+            for name in names:
+                output = os.path.join(out, name.replace('.json', '.xaml'))
+                if 'full' in name:
+                    self.assertIn(os.path.join(source, name) + ': not exported; ' + output + ' is left as it was',
+                                  r.stderr)
+                    self.assertEqual(read(output), previous, name)
+                else:
+                    self.assertNotIn(os.path.join(source, name) + ':', r.stderr)
+                    self.assertEqual(read(output), expected, name)
+            self.assertEqual(self.leftovers(out), [])
+
+    def test_one_process_writes_what_single_exports_write_for_every_example(self):
+        # The plug-in stays started from one document to the next: nothing of one may show in
+        # another.
+        names = sorted(f for f in os.listdir(EXAMPLES) if f.endswith('.json'))
+        self.assertGreater(len(names), 2)
+        for mode in ([], ['--target', 'wpfe'], ['--right-shift']):
+            out = self.path('out' + ''.join(mode))
+            r = self.batch(*[self.example(name) for name in names], '--out-dir', out, *mode)
+            self.assertEqual(r.returncode, 0, r.stderr)
+            for name in names:
+                self.assertEqual(read(os.path.join(out, name.replace('.json', '.xaml'))),
+                                 self.export(self.example(name), *mode)[0], (name, mode))
+
+    def test_each_document_reports_its_own_open_request_and_memory(self):
+        write(self.path('in', 'a.json'), read(self.example('badge.json')).decode())
+        write(self.path('in', 'b-full.json'), overfull_document())
+        write(self.path('in', 'c.json'), read(self.example('icons.json')).decode())
+        write(self.path('in', 'd.json'), read(self.example('badge.json')).decode())
+        for jobs in ('1', '2'):
+            out = self.path('out' + jobs)
+            # Without --left-shift-tapped the plug-in asks to open every file it writes.
+            r = subprocess.run([QUILLMARK, 'export', self.path('in'), '--out-dir', out, '-v', '-j', jobs],
+                               capture_output=True, text=True, timeout=300)
+            self.assertEqual(r.returncode, 1, r.stderr)
+            for name in ('a', 'c', 'd'):
+                prefix = 'quillmark: ' + self.path('in', name + '.json') + ': '
+                lines = [line for line in r.stderr.splitlines() if line.startswith(prefix)]
+                self.assertEqual([line for line in lines if 'asks to open' in line],
+                                 [prefix + 'the plug-in asks to open ' + os.path.join(out, name + '.xaml')], r.stderr)
+                self.assertEqual(len([line for line in lines if 'format registered' in line]), 2, r.stderr)
+                self.assertRegex('\n'.join(lines), 'host memory: [1-9][0-9]* blocks allocated, [0-9]+ freed, '
+                                 '0 still held \\(0 bytes\\)')
+            full = [line for line in r.stderr.splitlines() if 'b-full.json' in line]
+            self.assertFalse([line for line in full if 'asks to open' in line], r.stderr)
+            self.assertTrue([line for line in full if 'the export failed' in line], r.stderr)
+
+    def test_an_output_folder_that_cannot_be_written_fails_its_documents_only(self):
+        if os.geteuid() == 0:
+            self.skipTest('the superuser writes in any folder')
+        source = self.path('in')
+        for name in ('locked/a.json', 'open/b.json'):
+            write(os.path.join(source, name), read(self.example('badge.json')).decode())
+        out = self.path('out')
+        os.makedirs(os.path.join(out, 'locked'))
+        os.chmod(os.path.join(out, 'locked'), 0o555)
+        self.addCleanup(os.chmod, os.path.join(out, 'locked'), 0o755)
+        r = self.batch(source, '--out-dir', out)
+        self.assertEqual(r.returncode, 1, r.stderr)
+        self.assertIn(os.path.join(source, 'locked', 'a.json') + ': cannot write ' +
+                      os.path.join(out, 'locked', 'a.xaml') + ': cannot create a file in the folder', r.stderr)
+        self.assertEqual(self.summary(r.stderr), (2, 1, 0, 1))
+        self.assertTrue(os.path.exists(os.path.join(out, 'open', 'b.xaml')))
 
     def test_a_batch_without_its_plugin_is_a_usage_error(self):
         for jobs in ('1', '2'):

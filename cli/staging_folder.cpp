@@ -1,0 +1,72 @@
+#include "cli/staging_folder.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "cli/temporary_output.h"
+
+#if defined(_WIN32)
+#include <direct.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Makes the folder only if nothing has its name yet; answers the errno of a failure, or 0.
+int MakeFolderExclusively(const fs::path& path) {
+#if defined(_WIN32)
+    return _wmkdir(path.c_str()) == 0 ? 0 : errno;
+#else
+    // Only this user may put files in it: a stranger's file at a staged name would be replaced
+    // in place by the plug-in, keeping the stranger's permissions.
+    return mkdir(path.c_str(), 0700) == 0 ? 0 : errno;
+#endif
+}
+
+}  // namespace
+
+StagingFolder::StagingFolder(fs::path outputFolder) : outputFolder_(std::move(outputFolder)) {
+    int error = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // Short, so that a staged path still fits where the destination's does; hidden, so that
+        // a folder walk never picks it up.
+        path_ = outputFolder_ / (".qm" + RandomNameSuffix());
+        error = MakeFolderExclusively(path_);
+        if (error != EEXIST) break;
+    }
+    if (error != 0) {
+        path_.clear();
+        const fs::path shown = outputFolder_.empty() ? fs::path(".") : outputFolder_;
+        throw OutputError("cannot create a file in the folder " + shown.string() + ": " + std::strerror(error));
+    }
+}
+
+StagingFolder::~StagingFolder() {
+    if (path_.empty()) return;
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+fs::path StagingFolder::NewName() {
+    return path_ / std::to_string(++named_);
+}
+
+StagedOutput::~StagedOutput() {
+    if (committed_) return;
+    std::error_code ignored;
+    fs::remove(staged_, ignored);
+}
+
+void StagedOutput::Commit() {
+    std::error_code error;
+    fs::rename(staged_, destination_, error);
+    if (error) throw OutputError("cannot move the finished file to " + destination_.string() + ": " + error.message());
+    committed_ = true;
+}
+
+}  // namespace cli
