@@ -1,5 +1,5 @@
-// A file's bytes in memory: large files mapped where the platform maps files, without a copy;
-// small ones, pipes and devices read.
+// A file's bytes in memory: read into memory of their own (large files into memory that asks
+// for huge pages, where the platform has them).
 // Some bytes past the end are readable (zero), as the fast JSON reader needs.
 #pragma once
 
@@ -25,11 +25,23 @@ public:
 private:
     // Reads the descriptor to its end into `read_`; `expected` is the size fstat gave.
     void ReadWhole(int fd, size_t expected);
+    // Reads the `expected` bytes fstat gave (fewer if the file is shorter by now) into `large_`.
+    void ReadLarge(int fd, size_t expected);
+
+    // Anonymous memory of its own, unmapped with the file.
+    struct Mapping {
+        Mapping() = default;
+        Mapping(const Mapping&) = delete;
+        Mapping& operator=(const Mapping&) = delete;
+        ~Mapping();
+        void* base = nullptr;
+        size_t length = 0;
+    };
 
     const char* data_ = nullptr;
     size_t size_ = 0;
     size_t padding_ = 0;
-    size_t mappedSize_ = 0;  // 0 when the bytes are in `read_` or `copy_`
+    Mapping large_;
     std::unique_ptr<char[]> read_;
     std::string copy_;
 };
