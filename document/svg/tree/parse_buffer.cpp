@@ -18,23 +18,24 @@ constexpr size_t kMapFrom = size_t(4) << 20;
 ParseBuffer::ParseBuffer(std::string_view text) : size_(text.size()) {
 #if defined(__linux__)
     if (size_ >= kMapFrom) {
-        void* area = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        void* area = mmap(nullptr, size_ + 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (area != MAP_FAILED) {
             // Huge pages where the system gives them on request: one fault for 2 MiB.
-            madvise(area, size_, MADV_HUGEPAGE);
+            madvise(area, size_ + 1, MADV_HUGEPAGE);
             data_ = static_cast<char*>(area);
             mapped_ = true;
         }
     }
 #endif
-    if (data_ == nullptr) data_ = new char[size_ == 0 ? 1 : size_];
+    if (data_ == nullptr) data_ = new char[size_ + 1];
     std::memcpy(data_, text.data(), size_);
+    data_[size_] = '\0';
 }
 
 ParseBuffer::~ParseBuffer() {
 #if defined(__linux__)
     if (mapped_) {
-        munmap(data_, size_);
+        munmap(data_, size_ + 1);
         return;
     }
 #endif

@@ -15,8 +15,11 @@ public:
     ParseBuffer(const ParseBuffer&) = delete;
     ParseBuffer& operator=(const ParseBuffer&) = delete;
 
+    // The text and a NUL byte after it. Handed to pugixml with the NUL counted: given a buffer
+    // without one, it overwrites the last byte with its own end mark and reads what stood there
+    // only as far as its end-of-document checks go, so a stray character there went unseen.
     char* Data() { return data_; }
-    size_t Size() const { return size_; }
+    size_t SizeWithNul() const { return size_ + 1; }
 
 private:
     char* data_ = nullptr;

@@ -306,7 +306,7 @@ bool TryReadXmlFast(std::string_view text, const std::string&, XmlHandler& handl
     const auto parsed = std::make_shared<Parsed>(text);
     constexpr unsigned kOptions = pugi::parse_default | pugi::parse_pi | pugi::parse_comments |
                                   pugi::parse_declaration | pugi::parse_doctype | pugi::parse_fragment;
-    if (!parsed->document.load_buffer_inplace(parsed->buffer.Data(), parsed->buffer.Size(), kOptions, pugi::encoding_utf8)) {
+    if (!parsed->document.load_buffer_inplace(parsed->buffer.Data(), parsed->buffer.SizeWithNul(), kOptions, pugi::encoding_utf8)) {
         return false;
     }
 

@@ -81,6 +81,9 @@ TEST(XmlFastParser, LeavesToExpatWhatItWouldReadOtherwiseOrNotAtAll) {
         svg + "<!-- a -- b --></svg>",
         svg + "</svg><g/>",
         svg + "</svg>trailing",
+        svg + "</svg>\n@",  // one character after the root, the file's last
+        svg + "</svg>@",
+        svg + "</svg><",
         "leading" + svg + "</svg>",
         "<?xml version=\"1.1\"?>" + svg + "</svg>",
         " <?xml version=\"1.0\"?>" + svg + "</svg>",
