@@ -1,7 +1,6 @@
 #include "cli/staging_folder.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "cli/temporary_output.h"
 
@@ -30,21 +29,8 @@ int MakeFolderExclusively(const fs::path& path) {
 
 }  // namespace
 
-StagingFolder::StagingFolder(fs::path outputFolder) : outputFolder_(std::move(outputFolder)) {
-    int error = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        // Short, so that a staged path still fits where the destination's does; hidden, so that
-        // a folder walk never picks it up.
-        path_ = outputFolder_ / (".qm" + RandomNameSuffix());
-        error = MakeFolderExclusively(path_);
-        if (error != EEXIST) break;
-    }
-    if (error != 0) {
-        path_.clear();
-        const fs::path shown = outputFolder_.empty() ? fs::path(".") : outputFolder_;
-        throw OutputError("cannot create a file in the folder " + shown.string() + ": " + std::strerror(error));
-    }
-}
+StagingFolder::StagingFolder(fs::path outputFolder)
+    : outputFolder_(std::move(outputFolder)), path_(MakeUniqueHiddenName(outputFolder_, "", MakeFolderExclusively)) {}
 
 StagingFolder::~StagingFolder() {
     if (path_.empty()) return;

@@ -37,6 +37,8 @@ int CreateExclusively(const fs::path& path) {
 
 }  // namespace
 
+namespace {
+
 std::string RandomNameSuffix() {
     static std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(getpid()));
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -45,22 +47,24 @@ std::string RandomNameSuffix() {
     return suffix;
 }
 
-TemporaryOutput::TemporaryOutput(fs::path destination) : destination_(std::move(destination)) {
-    fs::path folder = destination_.parent_path();
-    if (folder.empty()) folder = ".";
+}  // namespace
+
+fs::path MakeUniqueHiddenName(const fs::path& folder, const std::string& ending,
+                              const std::function<int(const fs::path&)>& make) {
     int error = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        // Short, so that the path still fits where the destination's does; hidden, so that a
-        // folder walk never picks it up.
-        temporary_ = destination_.parent_path() / (".qm" + RandomNameSuffix() + ".tmp");
-        error = CreateExclusively(temporary_);
+        const fs::path name = folder / (".qm" + RandomNameSuffix() + ending);
+        error = make(name);
+        if (error == 0) return name;
         if (error != EEXIST) break;
     }
-    if (error != 0) {
-        temporary_.clear();
-        throw OutputError("cannot create a file in the folder " + folder.string() + ": " + std::strerror(error));
-    }
+    const fs::path shown = folder.empty() ? fs::path(".") : folder;
+    throw OutputError("cannot create a file in the folder " + shown.string() + ": " + std::strerror(error));
 }
+
+TemporaryOutput::TemporaryOutput(fs::path destination)
+    : destination_(std::move(destination)),
+      temporary_(MakeUniqueHiddenName(destination_.parent_path(), ".tmp", CreateExclusively)) {}
 
 TemporaryOutput::~TemporaryOutput() {
     if (committed_ || temporary_.empty()) return;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -14,8 +15,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Six random letters and digits, for names that nothing else has yet.
-std::string RandomNameSuffix();
+// A new hidden name in `folder`, ".qm", six random letters and digits and `ending`, made by
+// `make` (which answers 0, or the errno of a failure: EEXIST when the name is taken, and another
+// is tried). Short, so that a path in it still fits where the destination's does; hidden, so
+// that a folder walk never picks it up. Throws OutputError.
+std::filesystem::path MakeUniqueHiddenName(const std::filesystem::path& folder, const std::string& ending,
+                                           const std::function<int(const std::filesystem::path&)>& make);
 
 class TemporaryOutput {
 public:

@@ -1,7 +1,6 @@
 #include "document/text_file.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -27,7 +26,6 @@ constexpr size_t kPadding = 64;
 // another (0.2 ms against 0.7 ms; the mapping is made and its pages touched anew each time).
 // Smaller files are read into the allocator's memory, which a batch reuses from file to file.
 constexpr size_t kLargeFrom = size_t(1) << 20;
-constexpr size_t kHugePage = size_t(2) << 20;
 
 #ifndef _WIN32
 // Closes the descriptor when the file has been read or has failed.
@@ -105,18 +103,13 @@ void TextFile::ReadWhole(int fd, size_t expected) {
 
 #ifndef _WIN32
 void TextFile::ReadLarge(int fd, size_t expected) {
-    // Whole huge pages on a huge page's boundary (one more is reserved to find it), with room
-    // for the padding; what is not read into stays zero.
-    const size_t length = (expected + kPadding + kHugePage - 1) / kHugePage * kHugePage;
-    void* area = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (area == MAP_FAILED) throw DocumentError("cannot read the file (out of memory)");
-    large_.base = area;
-    large_.length = length + kHugePage;
-    const uintptr_t start = (reinterpret_cast<uintptr_t>(area) + kHugePage - 1) / kHugePage * kHugePage;
-    char* text = reinterpret_cast<char*>(start);
-#if defined(MADV_HUGEPAGE)
-    madvise(text, length, MADV_HUGEPAGE);
-#endif
+    // Room for the padding after the text; what is not read into stays zero.
+    try {
+        large_ = std::make_unique<HugePageMemory>(expected + kPadding);
+    } catch (const std::bad_alloc&) {
+        throw DocumentError("cannot read the file (out of memory)");
+    }
+    char* text = large_->Data();
     size_t filled = 0;
     while (filled < expected) {
         const ssize_t n = read(fd, text + filled, expected - filled);
@@ -127,15 +120,9 @@ void TextFile::ReadLarge(int fd, size_t expected) {
     }
     data_ = text;
     size_ = filled;
-    padding_ = length - filled;
+    padding_ = expected + kPadding - filled;
 }
 #endif
-
-TextFile::Mapping::~Mapping() {
-#ifndef _WIN32
-    if (base != nullptr) munmap(base, length);
-#endif
-}
 
 TextFile::~TextFile() = default;
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "document/huge_page_memory.h"
+
 namespace document {
 
 class TextFile {
@@ -28,20 +30,10 @@ private:
     // Reads the `expected` bytes fstat gave (fewer if the file is shorter by now) into `large_`.
     void ReadLarge(int fd, size_t expected);
 
-    // Anonymous memory of its own, unmapped with the file.
-    struct Mapping {
-        Mapping() = default;
-        Mapping(const Mapping&) = delete;
-        Mapping& operator=(const Mapping&) = delete;
-        ~Mapping();
-        void* base = nullptr;
-        size_t length = 0;
-    };
-
     const char* data_ = nullptr;
     size_t size_ = 0;
     size_t padding_ = 0;
-    Mapping large_;
+    std::unique_ptr<HugePageMemory> large_;  // from 1 MiB on
     std::unique_ptr<char[]> read_;
     std::string copy_;
 };

@@ -4,16 +4,16 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
+
+#include "document/huge_page_memory.h"
 
 namespace document::svg {
 
 class ParseBuffer {
 public:
     explicit ParseBuffer(std::string_view text);
-    ~ParseBuffer();
-    ParseBuffer(const ParseBuffer&) = delete;
-    ParseBuffer& operator=(const ParseBuffer&) = delete;
 
     // The text and a NUL byte after it. Handed to pugixml with the NUL counted: given a buffer
     // without one, it overwrites the last byte with its own end mark and reads what stood there
@@ -24,7 +24,8 @@ public:
 private:
     char* data_ = nullptr;
     size_t size_ = 0;
-    bool mapped_ = false;
+    std::unique_ptr<HugePageMemory> large_;  // from 4 MiB on
+    std::unique_ptr<char[]> small_;
 };
 
 }  // namespace document::svg

@@ -103,6 +103,18 @@ TEST(XmlFastParser, LeavesToExpatWhatItWouldReadOtherwiseOrNotAtAll) {
     }
 }
 
+// A text of 4 MiB or more is parsed in a buffer of its own kind (huge pages): the same file
+// read whole, and its last character still seen.
+TEST(XmlFastParser, LargeTextsAreReadAsSmallOnes) {
+    std::string svg = kSvgOpen;
+    for (int i = 0; svg.size() < (size_t(4) << 20) + 100; ++i) svg += "<path d=\"M0 0L" + std::to_string(i) + " 1\"/>\n";
+    svg += "</svg>";
+    const std::string events = WithFastParser(svg);
+    ASSERT_NE(events, "declined");
+    EXPECT_EQ(events, WithExpat(svg));
+    EXPECT_EQ(WithFastParser(svg + "\n@"), "declined");
+}
+
 TEST(XmlFastParser, ErrorsOfTheHandlerNameTheElementsLineAndColumnAsExpatDoes) {
     class Refusing final : public XmlHandler {
     public:
