@@ -121,9 +121,20 @@ void AddDeclaration(std::string_view name, std::string_view value,
     if (PropertyFromName(lowerName, property)) out.push_back({property, value, important});
 }
 
+// The end of the declaration that starts at `start`: its first top-level ';', or the end of the
+// text. Nearly every declaration holds no string and no parenthesis, so the first ';' is it.
+size_t DeclarationEnd(std::string_view text, size_t start) {
+    const size_t semicolon = std::min(text.find(';', start), text.size());
+    for (size_t i = start; i < semicolon; ++i) {
+        const char c = text[i];
+        if (c == '"' || c == '\'' || c == '(') return FindTopLevel(text, start, ";");
+    }
+    return semicolon;
+}
+
 void ParseDeclarationText(std::string_view text, std::vector<CssDeclaration>& out) {
     for (size_t start = 0; start < text.size();) {
-        const size_t end = FindTopLevel(text, start, ";");
+        const size_t end = DeclarationEnd(text, start);
         const std::string_view declaration = text.substr(start, end - start);
         if (const size_t colon = declaration.find(':'); colon != std::string_view::npos) {
             AddDeclaration(TrimSpace(declaration.substr(0, colon)),

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <utility>
-#include <vector>
 
 namespace document::svg {
 namespace {
@@ -48,18 +47,40 @@ std::string_view TrimSpace(std::string_view text) {
     return text;
 }
 
-bool PropertyFromName(std::string_view name, Property& property) {
-    // Every attribute and declaration is looked up: only the names of its first letter are
-    // compared.
-    static const auto kByFirstLetter = [] {
-        std::array<std::vector<uint8_t>, 26> buckets;
-        for (size_t i = 0; i < kPropertyNames.size(); ++i) buckets[size_t(kPropertyNames[i][0] - 'a')].push_back(uint8_t(i));
-        return buckets;
+namespace {
+
+// Property names by a hash of their length and three of their letters, probed linearly: every
+// attribute and declaration is looked up, and most are found in one comparison.
+constexpr size_t kPropertySlots = 128;
+constexpr uint8_t kNoProperty = 0xFF;
+
+size_t PropertyHash(std::string_view name) {
+    const auto at = [&](size_t i) { return size_t(static_cast<unsigned char>(name[i])); };
+    return (name.size() * 31 + at(0) + at(name.size() - 1) * 3 + at(name.size() / 2) * 7) % kPropertySlots;
+}
+
+const std::array<uint8_t, kPropertySlots>& PropertySlots() {
+    static const auto slots = [] {
+        std::array<uint8_t, kPropertySlots> table;
+        table.fill(kNoProperty);
+        for (size_t i = 0; i < kPropertyNames.size(); ++i) {
+            size_t slot = PropertyHash(kPropertyNames[i]);
+            while (table[slot] != kNoProperty) slot = (slot + 1) % kPropertySlots;
+            table[slot] = uint8_t(i);
+        }
+        return table;
     }();
-    if (name.empty() || name[0] < 'a' || name[0] > 'z') return false;
-    for (const uint8_t i : kByFirstLetter[size_t(name[0] - 'a')]) {
-        if (kPropertyNames[i] == name) {
-            property = Property(i);
+    return slots;
+}
+
+}  // namespace
+
+bool PropertyFromName(std::string_view name, Property& property) {
+    if (name.empty()) return false;
+    const std::array<uint8_t, kPropertySlots>& slots = PropertySlots();
+    for (size_t slot = PropertyHash(name); slots[slot] != kNoProperty; slot = (slot + 1) % kPropertySlots) {
+        if (kPropertyNames[slots[slot]] == name) {
+            property = Property(slots[slot]);
             return true;
         }
     }

@@ -1,6 +1,9 @@
 // The style cascade: where each property's value comes from, and what the CSS reader skips.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 #include "tests/svg/tree/parse.h"
 
 namespace document::svg {
@@ -150,6 +153,30 @@ TEST(Cascade, StyleDeclarationsAreCaseInsensitiveNamedTrimmedAndLaterOnesWin) {
     EXPECT_EQ(r.Get(Property::kMarkerMid), "url(#m)");
     EXPECT_EQ(r.Get(Property::kMarkerEnd), "url(#m)");
     EXPECT_EQ(ById(tree, "data").Get(Property::kFill), "url(data:image/png;base64,AAA=)");
+}
+
+TEST(Cascade, EveryPropertyIsReadByItsOwnNameAndNoOther) {
+    // Each property as a presentation attribute and as a declaration in upper case, beside
+    // names one letter off, which are no property.
+    for (size_t i = 0; i < size_t(Property::kCount); ++i) {
+        const std::string name(PropertyName(Property(i)));
+        std::string upper = name;
+        for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+        const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect id=\"a\" " + name +
+                                "=\"v\" " + name + "s=\"w\" " + name.substr(1) + "=\"w\"/><rect id=\"s\" style=\"" +
+                                upper + ": v; " + name.substr(0, name.size() - 1) + ": w\"/></svg>";
+        const Tree tree = Parse(svg);
+        for (const char* id : {"a", "s"}) {
+            const Element& element = ById(tree, id);
+            for (size_t j = 0; j < size_t(Property::kCount); ++j) {
+                if (j == i) {
+                    EXPECT_EQ(element.Get(Property(j)), "v") << name << " on " << id;
+                } else {
+                    EXPECT_NE(element.Get(Property(j)), "w") << name << " on " << id << " set " << PropertyName(Property(j));
+                }
+            }
+        }
+    }
 }
 
 TEST(Cascade, SheetsOfAnotherTypeAreNotReadAndReported) {
