@@ -24,7 +24,8 @@ public:
 
     template <class... Args>
     T& emplace_back(Args&&... args) {
-        if (size_ % kBlockItems == 0) blocks_.push_back(std::make_unique<Block>());
+        // Not value-initialised: that would clear the whole block before each item is made.
+        if (size_ % kBlockItems == 0) blocks_.push_back(std::unique_ptr<Block>(new Block));
         T* item = new (&blocks_.back()->items[size_ % kBlockItems].item) T(std::forward<Args>(args)...);
         ++size_;
         return *item;

@@ -1,6 +1,7 @@
 #include "document/svg/tree/cascade.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <unordered_map>
 
@@ -32,7 +33,7 @@ void Apply(Element& element, Ranks& ranks, const CssDeclaration& declaration, ui
     const size_t index = size_t(declaration.property);
     if (rank >= ranks[index]) {
         ranks[index] = rank;
-        element.properties[index] = declaration.value;
+        element.SetProperty(index, declaration.value);
     }
 }
 
@@ -172,17 +173,25 @@ void ResolveInheritance(Tree::Storage& storage, const TreeOptions& options) {
         const double parentFontSize = parent != nullptr ? parent->fontSize : kMediumFontSize;
         const std::string_view fontSize = element->Get(Property::kFontSize);
         element->fontSize = fontSize.empty() ? parentFontSize : ComputeFontSize(fontSize, parentFontSize).value_or(parentFontSize);
-        static const std::array<bool, size_t(Property::kCount)> kInherited = [] {
-            std::array<bool, size_t(Property::kCount)> inherited{};
-            for (size_t i = 0; i < inherited.size(); ++i) inherited[i] = IsInherited(Property(i));
+        static const uint32_t kInherited = [] {
+            uint32_t inherited = 0;
+            for (size_t i = 0; i < size_t(Property::kCount); ++i) {
+                if (IsInherited(Property(i))) inherited |= uint32_t(1) << i;
+            }
             return inherited;
         }();
-        for (size_t i = 0; i < size_t(Property::kCount); ++i) {
-            std::string_view& value = element->properties[i];
-            if (value.empty()) {
-                if (parent != nullptr && kInherited[i]) value = parent->properties[i];
-            } else if (IsInherit(value)) {
-                value = parent != nullptr ? parent->properties[i] : std::string_view();
+        // "inherit" among the element's own values takes the parent's value of any property.
+        for (uint32_t own = element->propertiesSet; own != 0; own &= own - 1) {
+            const int i = std::countr_zero(own);
+            if (IsInherit(element->properties[i])) {
+                element->SetProperty(size_t(i), parent != nullptr ? parent->properties[i] : std::string_view());
+            }
+        }
+        // The inherited properties the element leaves unset take the parent's value.
+        if (parent != nullptr) {
+            for (uint32_t taken = parent->propertiesSet & kInherited & ~element->propertiesSet; taken != 0; taken &= taken - 1) {
+                const int i = std::countr_zero(taken);
+                element->SetProperty(size_t(i), parent->properties[i]);
             }
         }
         for (Element* child : element->children) stack.push_back({child, depth + 1});

@@ -68,6 +68,12 @@ struct Element {
     // The computed value after the cascade, white space trimmed; empty when the property is
     // neither set on the element nor inherited (its initial value applies).
     std::string_view Get(Property property) const { return properties[size_t(property)]; }
+    // Sets a property's value (empty: not set), keeping `propertiesSet` in step.
+    void SetProperty(size_t index, std::string_view value) {
+        properties[index] = value;
+        const uint32_t bit = uint32_t(1) << index;
+        propertiesSet = value.empty() ? propertiesSet & ~bit : propertiesSet | bit;
+    }
 
     // The computed font-size in px, for em and ex lengths: the element's own value (against
     // its parent's size), else its parent's; 16 ("medium") where none is given.
@@ -83,8 +89,13 @@ struct Element {
 
     // Storage, filled by the parser (the tree's storage owns what the span holds).
     std::span<const std::pair<std::string_view, std::string_view>> attributes;
+    // Written through SetProperty only.
     std::string_view properties[size_t(Property::kCount)];
+    // Bit i is set when properties[i] is not empty, so that inheritance visits only those.
+    uint32_t propertiesSet = 0;
 };
+
+static_assert(size_t(Property::kCount) <= 32, "Element::propertiesSet has a bit for each property");
 
 struct TreeOptions {
     std::string fileName;  // for messages

@@ -92,7 +92,7 @@ void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute>
             } else if (local == "data-name") {
                 dataName = attribute.value;
             } else if (PropertyFromName(local, property)) {
-                element.properties[size_t(property)] = Keep(TrimSpace(attribute.value));
+                element.SetProperty(size_t(property), Keep(TrimSpace(attribute.value)));
             } else {
                 hasHref = hasHref || local == "href";
                 kept[keptCount++] = {KeepName(local), Keep(attribute.value)};

@@ -203,10 +203,15 @@ private:
         // they apply to the element's own name and attributes.
         raw_.clear();
         for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
-            const XmlAttribute& written = raw_.emplace_back(XmlAttribute{{{}, attribute.name()}, attribute.value()});
+            // A '<' in a value is an error unless written &lt;, which pugixml does not tell. One
+            // pass finds it or the value's end: values (path data above all) are most of the text.
+            const char* const valueStart = attribute.value();
+            const char* const valueEnd = strchrnul(valueStart, '<');
+            if (*valueEnd != '\0') return false;
+            const XmlAttribute& written = raw_.emplace_back(
+                XmlAttribute{{{}, attribute.name()}, std::string_view(valueStart, size_t(valueEnd - valueStart))});
             const std::string_view name = written.name.local, value = written.value;
-            // A '<' in a value is an error unless written &lt;, which pugixml does not tell.
-            if (!IsPlainQualifiedName(name) || value.find('<') != std::string_view::npos) return false;
+            if (!IsPlainQualifiedName(name)) return false;
             if (name.substr(0, 5) != "xmlns" || (name.size() > 5 && name[5] != ':')) continue;
             // The same declaration twice is an error.
             for (size_t i = 0; i + 1 < raw_.size(); ++i) {
