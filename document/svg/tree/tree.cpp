@@ -37,8 +37,7 @@ const Element& Tree::Root() const {
 
 const Element* Tree::FindById(std::string_view id) const {
     if (storage == nullptr) return nullptr;
-    const auto found = storage->ids.find(id);
-    return found == storage->ids.end() ? nullptr : found->second;
+    return storage->ids.Find(id);
 }
 
 std::string DescribeElement(const Element& element) {

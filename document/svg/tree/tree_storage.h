@@ -3,9 +3,9 @@
 
 #include <memory>
 #include <string_view>
-#include <unordered_map>
 
 #include "document/svg/tree/block_pool.h"
+#include "document/svg/tree/id_index.h"
 #include "document/svg/tree/text_arena.h"
 #include "document/svg/tree/tree.h"
 
@@ -20,7 +20,7 @@ struct Tree::Storage {
     RunPool<std::pair<std::string_view, std::string_view>> attributes;
     Element* root = nullptr;
     // The first element with each id, among the parsed ones (copies are never found by id).
-    std::unordered_map<std::string_view, Element*> ids;
+    IdIndex ids;
 };
 
 }  // namespace document::svg

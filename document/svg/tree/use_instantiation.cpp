@@ -104,12 +104,9 @@ private:
             losses_.Add("use of an element of another file", DescribeElement(use));
             return nullptr;
         }
-        const auto found = storage_.ids.find(href.substr(1));
-        if (found == storage_.ids.end()) {
-            losses_.Add("use of a missing element", DescribeElement(use));
-            return nullptr;
-        }
-        return found->second;
+        Element* const found = storage_.ids.Find(href.substr(1));
+        if (found == nullptr) losses_.Add("use of a missing element", DescribeElement(use));
+        return found;
     }
 
     // The number of elements in the subtree of `root` (itself included), and in `uses` the
