@@ -21,11 +21,12 @@ namespace {
 constexpr size_t kPadding = 64;
 // Files from this size on are read into memory that asks for huge pages (2 MiB, one fault each):
 // on a virtual machine every first touch of a 4 KiB page is dear, and reading a file into such
-// memory was measured faster than mapping the file, both in a fresh process (bamboo, 1.5 MB:
-// 0.5 to 0.9 ms against 1.0 to 1.4 ms; 89 MB: 18 ms against 32 ms) and when files follow one
-// another (0.2 ms against 0.7 ms; the mapping is made and its pages touched anew each time).
-// Smaller files are read into the allocator's memory, which a batch reuses from file to file.
-constexpr size_t kLargeFrom = size_t(1) << 20;
+// memory was measured faster than mapping the file, both in a fresh process (89 MB: 18 ms
+// against 32 ms) and when files follow one another. Smaller files are read into the
+// allocator's memory, which a process reading file after file reuses (a 1.5 MB drawing: 0.3 ms
+// against 0.4 ms into memory of its own each time), and which the command asks huge pages of
+// for large inputs (cli/huge_pages.h).
+constexpr size_t kLargeFrom = size_t(4) << 20;
 
 #ifndef _WIN32
 // Closes the descriptor when the file has been read or has failed.

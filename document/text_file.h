@@ -33,7 +33,7 @@ private:
     const char* data_ = nullptr;
     size_t size_ = 0;
     size_t padding_ = 0;
-    std::unique_ptr<HugePageMemory> large_;  // from 1 MiB on
+    std::unique_ptr<HugePageMemory> large_;  // from 4 MiB on
     std::unique_ptr<char[]> read_;
     std::string copy_;
 };

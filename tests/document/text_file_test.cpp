@@ -55,9 +55,9 @@ void ExpectWhole(const TextFile& file, const std::string& bytes) {
 TEST_F(TextFileTest, SmallAndLargeFilesAreReadWholeWithZeroPaddingAfterThem) {
     // Either side of the size from which files are read into memory of their own, of a huge
     // page, and of a page.
-    for (const size_t size : {size_t(1), size_t(4095), size_t(4096), size_t(40000), (size_t(1) << 20) - 1,
-                              size_t(1) << 20, (size_t(2) << 20) - 64, (size_t(2) << 20) - 63,
-                              (size_t(3) << 20) + 5}) {
+    for (const size_t size : {size_t(1), size_t(4095), size_t(4096), size_t(40000), (size_t(1) << 20) + 3,
+                              (size_t(4) << 20) - 1, size_t(4) << 20, (size_t(6) << 20) - 64,
+                              (size_t(6) << 20) - 63, (size_t(7) << 20) + 5}) {
         SCOPED_TRACE(size);
         const std::string bytes = Pattern(size);
         const TextFile file(Write("f" + std::to_string(size), bytes));
