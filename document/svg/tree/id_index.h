@@ -21,8 +21,9 @@ private:
     struct Slot {
         std::string_view id;
         Element* element = nullptr;  // null: an empty slot
+        size_t hash = 0;             // compared before the ids, which lie all over the text
     };
-    size_t SlotOf(std::string_view id) const;
+    size_t SlotOf(std::string_view id, size_t hash) const;
     void Grow();
 
     std::vector<Slot> slots_;  // a power of two in size, at most half full

@@ -37,12 +37,24 @@ const Element& Tree::Root() const {
 
 const Element* Tree::FindById(std::string_view id) const {
     if (storage == nullptr) return nullptr;
-    return storage->ids.Find(id);
+    return storage->FindById(id);
 }
 
 std::string DescribeElement(const Element& element) {
     if (!element.id.empty()) return "id \"" + std::string(element.id) + "\"";
     return "line " + std::to_string(element.line);
+}
+
+Element* Tree::Storage::FindById(std::string_view id) {
+    if (!idsIndexed_) {
+        size_t index = 0;
+        for (Element& element : elements) {
+            if (index++ == parsedElements) break;
+            if (!element.id.empty()) ids_.Add(element.id, &element);
+        }
+        idsIndexed_ = true;
+    }
+    return ids_.Find(id);
 }
 
 Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport& losses) {
@@ -52,6 +64,7 @@ Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport
     Tree tree;
     TreeBuilder builder(*tree.storage, options, losses);
     ReadXml(text, options.fileName, builder);
+    tree.storage->parsedElements = tree.storage->elements.size();
     ApplyStyleSheets(*tree.storage, builder.Sheets(), losses);
     InstantiateUses(*tree.storage, options, losses);
     ResolveInheritance(*tree.storage, options);

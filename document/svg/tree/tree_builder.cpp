@@ -68,7 +68,6 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
     } else {
         storage_.root = &element;
     }
-    if (!element.id.empty()) storage_.ids.Add(element.id, &element);
     if (element.tag == Tag::kStyle && style_ == nullptr) {
         style_ = &element;
         styleText_.clear();

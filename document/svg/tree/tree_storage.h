@@ -19,8 +19,17 @@ struct Tree::Storage {
     BlockList<Element> elements;
     RunPool<std::pair<std::string_view, std::string_view>> attributes;
     Element* root = nullptr;
-    // The first element with each id, among the parsed ones (copies are never found by id).
-    IdIndex ids;
+    // Parsed elements, in document order, come first; <use> copies after them. Set when parsing
+    // ends.
+    size_t parsedElements = 0;
+
+    // The first element with this id among the parsed ones (copies are never found by id), or
+    // null. The index is made when first asked for: most files refer to no id.
+    Element* FindById(std::string_view id);
+
+private:
+    IdIndex ids_;
+    bool idsIndexed_ = false;
 };
 
 }  // namespace document::svg

@@ -104,7 +104,7 @@ private:
             losses_.Add("use of an element of another file", DescribeElement(use));
             return nullptr;
         }
-        Element* const found = storage_.ids.Find(href.substr(1));
+        Element* const found = storage_.FindById(href.substr(1));
         if (found == nullptr) losses_.Add("use of a missing element", DescribeElement(use));
         return found;
     }
