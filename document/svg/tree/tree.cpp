@@ -11,18 +11,16 @@
 
 namespace document::svg {
 
-std::string_view Element::Attribute(std::string_view localName) const {
-    for (const auto& [attributeName, value] : attributes) {
-        if (attributeName == localName) return value;
+const std::pair<std::string_view, std::string_view>* Element::FindAttributeEntry(std::string_view localName) const {
+    for (const auto& attribute : attributes) {
+        if (attribute.first == localName) return &attribute;
     }
-    return {};
+    return nullptr;
 }
 
-bool Element::HasAttribute(std::string_view localName) const {
-    for (const auto& attribute : attributes) {
-        if (attribute.first == localName) return true;
-    }
-    return false;
+std::string_view Element::FindAttribute(std::string_view localName) const {
+    const auto* attribute = FindAttributeEntry(localName);
+    return attribute != nullptr ? attribute->second : std::string_view();
 }
 
 Tree::Tree() : storage(std::make_unique<Storage>()) {}

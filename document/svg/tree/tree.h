@@ -51,6 +51,13 @@ enum class Property : uint8_t {
     kCount,
 };
 
+// The bit of an attribute name in Element::attributeNameBits.
+inline uint32_t AttributeNameBit(std::string_view name) {
+    if (name.empty()) return 1;
+    return uint32_t(1) << ((name.size() * 7 + size_t(static_cast<unsigned char>(name.front())) +
+                            3 * size_t(static_cast<unsigned char>(name.back()))) & 31);
+}
+
 struct Element {
     Tag tag = Tag::kOther;
     std::string_view name;  // the local name as written
@@ -62,8 +69,13 @@ struct Element {
     // Attributes that are not properties (x, y, width, height, d, points, transform, viewBox,
     // preserveAspectRatio, gradientUnits, offset, clipPathUnits, requiredFeatures, ...), by
     // local name; "href" answers for both href and xlink:href (href wins). Empty when absent.
-    std::string_view Attribute(std::string_view localName) const;
-    bool HasAttribute(std::string_view localName) const;
+    std::string_view Attribute(std::string_view localName) const {
+        if ((attributeNameBits & AttributeNameBit(localName)) == 0) return {};
+        return FindAttribute(localName);
+    }
+    bool HasAttribute(std::string_view localName) const {
+        return (attributeNameBits & AttributeNameBit(localName)) != 0 && FindAttributeEntry(localName) != nullptr;
+    }
 
     // The computed value after the cascade, white space trimmed; empty when the property is
     // neither set on the element nor inherited (its initial value applies).
@@ -89,6 +101,11 @@ struct Element {
 
     // Storage, filled by the parser (the tree's storage owns what the span holds).
     std::span<const std::pair<std::string_view, std::string_view>> attributes;
+    const std::pair<std::string_view, std::string_view>* FindAttributeEntry(std::string_view localName) const;
+    std::string_view FindAttribute(std::string_view localName) const;
+    // A bit for each name in `attributes` (AttributeNameBit), so that asking for an attribute
+    // the element does not have (most questions) seldom reads the names.
+    uint32_t attributeNameBits = 0;
     // Written through SetProperty only.
     std::string_view properties[size_t(Property::kCount)];
     // Bit i is set when properties[i] is not empty, so that inheritance visits only those.

@@ -107,6 +107,7 @@ void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute>
     // href wins over xlink:href.
     if (!hasHref && !xlinkHref.empty()) kept[keptCount++] = {"href", Keep(xlinkHref)};
     element.attributes = kept.first(keptCount);
+    for (const auto& [name, value] : element.attributes) element.attributeNameBits |= AttributeNameBit(name);
     if (element.label.empty() && !dataName.empty()) element.label = Keep(dataName);
 }
 
