@@ -2,8 +2,10 @@
 // errors at an element, whatever the file's line ends, and wherever the element comes from.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
+#include "document/svg/tree/line_counter.h"
 #include "parse.h"
 
 namespace document::svg::testing {
@@ -72,6 +74,28 @@ TEST(Positions, ErrorsAtAnElementNameItsLineAndColumn) {
     few.maxElements = 2;
     EXPECT_EQ(ErrorOf("<svg xmlns=\"http://www.w3.org/2000/svg\">\n<g/>\r\n   <g/></svg>", few),
               "test.svg, line 3, column 4: the file has more than 2 elements");
+}
+
+TEST(Positions, LineCountsAgreeWithCountingByHandAtEveryOffset) {
+    // Line ends of every kind at every distance from one another and from the start, so that
+    // every way of counting a stretch (in blocks, in words, byte by byte) meets them.
+    std::mt19937 random(7);
+    std::string text;
+    while (text.size() < 3000) {
+        const auto pick = random() % 10;
+        text += pick == 0 ? "\n" : pick == 1 ? "\r\n" : pick == 2 ? "\r" : pick == 3 ? "\n\n" : "x";
+    }
+    for (const size_t step : {size_t(1), size_t(7), size_t(64), size_t(200)}) {
+        LineCounter counter(text);
+        long expected = 1;
+        size_t counted = 0;
+        for (size_t offset = 0; offset <= text.size(); offset += step) {
+            for (; counted < offset; ++counted) {
+                if (text[counted] == '\n' || (text[counted] == '\r' && (counted + 1 == text.size() || text[counted + 1] != '\n'))) ++expected;
+            }
+            ASSERT_EQ(counter.LineAt(offset), expected) << "offset " << offset << ", step " << step;
+        }
+    }
 }
 
 }  // namespace
