@@ -8,14 +8,18 @@
 namespace document {
 
 PathStyle DefaultPathStyle() {
-    PathStyle style{};
-    style.fill.color.kind = kNoneColor;
-    style.stroke.color.kind = kNoneColor;
-    style.stroke.width = 1.0f;
-    style.stroke.cap = kButtCap;
-    style.stroke.join = kMiterJoin;
-    style.stroke.miterLimit = 4.0f;
-    return style;
+    // Every art object starts with a copy.
+    static const PathStyle kDefault = [] {
+        PathStyle style{};
+        style.fill.color.kind = kNoneColor;
+        style.stroke.color.kind = kNoneColor;
+        style.stroke.width = 1.0f;
+        style.stroke.cap = kButtCap;
+        style.stroke.join = kMiterJoin;
+        style.stroke.miterLimit = 4.0f;
+        return style;
+    }();
+    return kDefault;
 }
 
 std::string DefaultArtName(int16_t type) {

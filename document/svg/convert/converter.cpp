@@ -486,12 +486,11 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
     const std::string_view visibility = e.Get(Property::kVisibility);
     const bool hidden = visibility == "hidden" || visibility == "collapse";
 
-    auto withFill = [&](PathStyle s) {
+    auto addFill = [&](PathStyle& s) {
         s.fillPaint = 1;
         s.fill.color = fill.color;
-        return s;
     };
-    auto withStroke = [&](PathStyle s) {
+    auto addStroke = [&](PathStyle& s) {
         s.strokePaint = 1;
         s.stroke.color = stroke.color;
         s.stroke.width = geometry.width;
@@ -501,7 +500,6 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
         s.stroke.dashCount = geometry.dashCount;
         s.stroke.dashOffset = geometry.dashOffset;
         std::copy(std::begin(geometry.dashes), std::end(geometry.dashes), std::begin(s.stroke.dashes));
-        return s;
     };
     std::unique_ptr<Art> art;
     if (fill.painted && stroke.painted && (fill.alpha != 1 || stroke.alpha != 1)) {
@@ -509,21 +507,23 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
         // stroke in front, so that the stroke's overlap with the fill mixes as in SVG.
         art = NewArt(kGroupArt, &e);
         art->opacity = static_cast<HostReal>(opacity);
-        std::unique_ptr<Art> strokeArt = OutlineArt(subpaths, withStroke(style), nullptr);
+        PathStyle strokeStyle = style;
+        addStroke(strokeStyle);
+        std::unique_ptr<Art> strokeArt = OutlineArt(subpaths, strokeStyle, nullptr);
         strokeArt->opacity = static_cast<HostReal>(stroke.alpha);
         strokeArt->hidden = hidden;
-        std::unique_ptr<Art> fillArt = OutlineArt(std::move(subpaths), withFill(style), nullptr);
+        addFill(style);
+        std::unique_ptr<Art> fillArt = OutlineArt(std::move(subpaths), style, nullptr);
         fillArt->opacity = static_cast<HostReal>(fill.alpha);
         fillArt->hidden = hidden;
         art->Add(std::move(strokeArt));
         art->Add(std::move(fillArt));
         drawn_ += 2;
     } else {
-        PathStyle s = style;
         double alpha = 1;
-        if (fill.painted) s = withFill(s), alpha = fill.alpha;
-        if (stroke.painted) s = withStroke(s), alpha = fill.painted ? alpha : stroke.alpha;
-        art = OutlineArt(std::move(subpaths), s, &e);
+        if (fill.painted) addFill(style), alpha = fill.alpha;
+        if (stroke.painted) addStroke(style), alpha = fill.painted ? alpha : stroke.alpha;
+        art = OutlineArt(std::move(subpaths), style, &e);
         art->opacity = static_cast<HostReal>(opacity * alpha);
         art->hidden = hidden;
         drawn_ += 1;

@@ -35,6 +35,9 @@ constexpr std::array<std::string_view, size_t(Property::kCount)> kPropertyNames{
 }  // namespace
 
 Tag TagFromName(std::string_view localName) {
+    // Most elements of a drawing are paths and groups.
+    if (localName == "path") return Tag::kPath;
+    if (localName == "g") return Tag::kG;
     for (const auto& [name, tag] : kTags) {
         if (name == localName) return tag;
     }
