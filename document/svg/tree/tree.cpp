@@ -60,7 +60,7 @@ Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport
     const std::string_view text = PrepareInput(bytes, options, inflated);
 
     Tree tree;
-    TreeBuilder builder(*tree.storage, options, losses);
+    TreeBuilder builder(tree, options, losses);
     ReadXml(text, options.fileName, builder);
     tree.storage->parsedElements = tree.storage->elements.size();
     ApplyStyleSheets(*tree.storage, builder.Sheets(), losses);

@@ -27,8 +27,21 @@ bool IsCssType(std::string_view type) {
 
 }  // namespace
 
-TreeBuilder::TreeBuilder(Tree::Storage& storage, const TreeOptions& options, LossReport& losses)
-    : storage_(storage), options_(options), losses_(losses) {}
+TreeBuilder::TreeBuilder(Tree& tree, const TreeOptions& options, LossReport& losses)
+    : tree_(tree), storage_(tree.storage.get()), options_(options), losses_(losses), lossesAtStart_(losses) {}
+
+void TreeBuilder::Restart() {
+    tree_.storage = std::make_unique<Tree::Storage>();
+    storage_ = tree_.storage.get();
+    losses_ = lossesAtStart_;
+    textKept_ = false;
+    depth_ = 0;
+    droppedFrom_ = 0;
+    open_.clear();
+    style_ = nullptr;
+    styleText_.clear();
+    sheets_.clear();
+}
 
 void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute> attributes,
                                const XmlPosition& where) {
@@ -38,7 +51,7 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
                             " levels");
     }
     if (droppedFrom_ != 0) return;
-    if (storage_.root == nullptr && !(IsSvg(name) && name.local == "svg")) {
+    if (storage_->root == nullptr && !(IsSvg(name) && name.local == "svg")) {
         std::string what = "the root element is <" + std::string(name.local) + ">";
         if (!name.ns.empty()) what += " of namespace " + std::string(name.ns);
         ThrowSvgErrorAt(options_.fileName, where.Line(), where.Column(),
@@ -51,13 +64,13 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
         droppedFrom_ = depth_;
         return;
     }
-    if (storage_.elements.size() >= options_.maxElements) {
+    if (storage_->elements.size() >= options_.maxElements) {
         ThrowSvgErrorAt(options_.fileName, where.Line(), where.Column(),
                         "the file has more than " + std::to_string(options_.maxElements) +
                             " elements");
     }
 
-    Element& element = storage_.elements.emplace_back();
+    Element& element = storage_->elements.emplace_back();
     element.tag = TagFromName(name.local);
     element.name = KeepName(name.local);
     element.line = int(where.Line());
@@ -66,7 +79,7 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
     if (parent != nullptr) {
         parent->children.push_back(&element);
     } else {
-        storage_.root = &element;
+        storage_->root = &element;
     }
     if (element.tag == Tag::kStyle && style_ == nullptr) {
         style_ = &element;
@@ -80,7 +93,7 @@ void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute>
     bool hasHref = false;
     std::string_view dataName;
     // Room for every attribute and an href taken from xlink:href; only what is used is kept.
-    const std::span<std::pair<std::string_view, std::string_view>> kept = storage_.attributes.Take(attributes.size() + 1);
+    const std::span<std::pair<std::string_view, std::string_view>> kept = storage_->attributes.Take(attributes.size() + 1);
     size_t keptCount = 0;
     for (const XmlAttribute& attribute : attributes) {
         const std::string_view local = attribute.name.local;
@@ -133,11 +146,11 @@ void TreeBuilder::EndStyle(const Element& style) {
         return;
     }
     if (TrimSpace(styleText_).empty()) return;
-    sheets_.push_back({storage_.text.Copy(styleText_), &style});
+    sheets_.push_back({storage_->text.Copy(styleText_), &style});
 }
 
 void TreeBuilder::KeepText(std::shared_ptr<const void> owner) {
-    storage_.parsedText = std::move(owner);
+    storage_->parsedText = std::move(owner);
     textKept_ = true;
 }
 

@@ -19,13 +19,15 @@ struct CollectedSheet {
 
 class TreeBuilder : public XmlHandler {
 public:
-    TreeBuilder(Tree::Storage& storage, const TreeOptions& options, LossReport& losses);
+    // Builds into the tree's storage, which a restart replaces with an empty one.
+    TreeBuilder(Tree& tree, const TreeOptions& options, LossReport& losses);
 
     void StartElement(const XmlName& name, std::span<const XmlAttribute> attributes,
                       const XmlPosition& where) override;
     void EndElement() override;
     void Text(std::string_view text) override;
     void KeepText(std::shared_ptr<const void> owner) override;
+    void Restart() override;
 
     // The CSS sheets met, in document order.
     const std::vector<CollectedSheet>& Sheets() const { return sheets_; }
@@ -33,14 +35,16 @@ public:
 private:
     void TakeAttributes(Element& element, std::span<const XmlAttribute> attributes);
     // A value that lasts as long as the tree: the parser's own, or a copy.
-    std::string_view Keep(std::string_view value) { return textKept_ ? value : storage_.text.Copy(value); }
+    std::string_view Keep(std::string_view value) { return textKept_ ? value : storage_->text.Copy(value); }
     // The same for names, which repeat: one copy of each when the parser's text is not kept.
-    std::string_view KeepName(std::string_view name) { return textKept_ ? name : storage_.text.Intern(name); }
+    std::string_view KeepName(std::string_view name) { return textKept_ ? name : storage_->text.Intern(name); }
     void EndStyle(const Element& style);
 
-    Tree::Storage& storage_;
+    Tree& tree_;
+    Tree::Storage* storage_;  // the tree's
     const TreeOptions& options_;
     LossReport& losses_;
+    const LossReport lossesAtStart_;  // what a restart puts back
     bool textKept_ = false;
     int depth_ = 0;
     int droppedFrom_ = 0;  // the depth of the element being dropped with its content, or 0

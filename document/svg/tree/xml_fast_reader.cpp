@@ -19,23 +19,6 @@ constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
 std::string_view NameOf(const pugi::xml_node& node) { return node.name(); }
 std::string_view ValueOf(const pugi::xml_node& node) { return node.value(); }
 
-// The events of the whole document, gathered before any is given, so that a file found not
-// plain half-way is declined with nothing said.
-struct Event {
-    enum class Kind : uint8_t { kStart, kEnd, kText };
-    Kind kind = Kind::kEnd;
-    XmlName name;                // kStart
-    size_t firstAttribute = 0;   // kStart: into Events::attributes
-    size_t attributeCount = 0;   // kStart
-    size_t offset = 0;           // kStart: of the '<'
-    std::string_view text;       // kText
-};
-
-struct Events {
-    std::vector<Event> list;
-    std::vector<XmlAttribute> attributes;
-};
-
 struct Binding {
     std::string_view prefix;  // empty for the default namespace
     std::string_view uri;
@@ -75,9 +58,35 @@ private:
     std::vector<Binding> bindings_;
 };
 
-class Gatherer {
+class Position final : public XmlPosition {
 public:
-    Gatherer(std::string_view text, Events& events) : text_(text), events_(events) {}
+    explicit Position(std::string_view text) : lines_(text) {}
+    void MoveTo(size_t offset) {
+        offset_ = offset;
+        lineKnown_ = false;
+    }
+    long Line() const override {
+        if (!lineKnown_) {
+            line_ = lines_.LineAt(offset_);
+            lineKnown_ = true;
+        }
+        return line_;
+    }
+    long Column() const override { return lines_.ColumnAt(offset_); }
+
+private:
+    mutable LineCounter lines_;
+    size_t offset_ = 0;
+    mutable long line_ = 1;
+    mutable bool lineKnown_ = false;
+};
+
+// Walks pugixml's tree into the events expat would give, each given as it is reached. At the
+// first node that it cannot give as expat would, the walk stops and answers false: the events
+// given so far are those expat gives before that place.
+class Walker {
+public:
+    Walker(std::string_view text, XmlHandler& handler) : text_(text), handler_(handler), position_(text) {}
 
     // The document node's children: an optional declaration first, comments, PIs, at most one
     // plain DOCTYPE before the one element.
@@ -182,10 +191,7 @@ private:
                 if (textBefore) return false;
                 if (node.type() == pugi::node_pcdata && text.find("]]>") != std::string_view::npos) return false;
                 textBefore = true;
-                Event event;
-                event.kind = Event::Kind::kText;
-                event.text = text;
-                events_.list.push_back(event);
+                handler_.Text(text);
                 return true;
             }
             case pugi::node_comment:
@@ -219,11 +225,9 @@ private:
             }
             if (!namespaces_.Declare(name.size() == 5 ? std::string_view() : name.substr(6), value)) return false;
         }
-        Event event;
-        event.kind = Event::Kind::kStart;
-        if (!Split(qualified, true, event.name)) return false;
-        event.offset = size_t(element.offset_debug()) - 1;
-        event.firstAttribute = events_.attributes.size();
+        XmlName elementName;
+        if (!Split(qualified, true, elementName)) return false;
+        attributes_.clear();
         for (const XmlAttribute& written : raw_) {
             const std::string_view name = written.name.local;
             if (name.substr(0, 5) == "xmlns" && (name.size() == 5 || name[5] == ':')) continue;
@@ -232,23 +236,20 @@ private:
             taken.value = written.value;
             // The same attribute twice, under one name or two prefixes of one namespace, is an
             // error.
-            for (size_t i = event.firstAttribute; i < events_.attributes.size(); ++i) {
-                const XmlName& other = events_.attributes[i].name;
-                if (other.local == taken.name.local && other.ns == taken.name.ns) return false;
+            for (const XmlAttribute& other : attributes_) {
+                if (other.name.local == taken.name.local && other.name.ns == taken.name.ns) return false;
             }
-            events_.attributes.push_back(taken);
+            attributes_.push_back(taken);
         }
-        event.attributeCount = events_.attributes.size() - event.firstAttribute;
-        events_.list.push_back(event);
+        position_.MoveTo(size_t(element.offset_debug()) - 1);
+        handler_.StartElement(elementName, attributes_, position_);
         return true;
     }
 
     void End(std::vector<size_t>& marks) {
         namespaces_.Release(marks.back());
         marks.pop_back();
-        Event event;
-        event.kind = Event::Kind::kEnd;
-        events_.list.push_back(event);
+        handler_.EndElement();
     }
 
     // "p:local" into its namespace and local name; an unprefixed attribute is in none.
@@ -270,32 +271,11 @@ private:
     }
 
     std::string_view text_;
-    Events& events_;
+    XmlHandler& handler_;
+    Position position_;
     Namespaces namespaces_;
-    std::vector<XmlAttribute> raw_;  // the current element's attributes as written
-};
-
-class Position final : public XmlPosition {
-public:
-    explicit Position(std::string_view text) : lines_(text) {}
-    void MoveTo(size_t offset) {
-        offset_ = offset;
-        lineKnown_ = false;
-    }
-    long Line() const override {
-        if (!lineKnown_) {
-            line_ = lines_.LineAt(offset_);
-            lineKnown_ = true;
-        }
-        return line_;
-    }
-    long Column() const override { return lines_.ColumnAt(offset_); }
-
-private:
-    mutable LineCounter lines_;
-    size_t offset_ = 0;
-    mutable long line_ = 1;
-    mutable bool lineKnown_ = false;
+    std::vector<XmlAttribute> raw_;         // the current element's attributes as written
+    std::vector<XmlAttribute> attributes_;  // and as given: declarations out, names split
 };
 
 }  // namespace
@@ -316,28 +296,9 @@ bool TryReadXmlFast(std::string_view text, const std::string&, XmlHandler& handl
     }
 
     const size_t declarationOffset = text.substr(0, 3) == "\xEF\xBB\xBF" ? 5 : 2;
-    Events events;
-    Gatherer gatherer(text, events);
-    if (!gatherer.Document(parsed->document, declarationOffset)) return false;
-
     // Names, values and texts all point into the parsed copy of the text.
     handler.KeepText(parsed);
-    Position position(text);
-    for (const Event& event : events.list) {
-        switch (event.kind) {
-            case Event::Kind::kStart:
-                position.MoveTo(event.offset);
-                handler.StartElement(event.name, std::span(events.attributes).subspan(event.firstAttribute, event.attributeCount),
-                                     position);
-                break;
-            case Event::Kind::kEnd:
-                handler.EndElement();
-                break;
-            case Event::Kind::kText:
-                handler.Text(event.text);
-                break;
-        }
-    }
+    if (!Walker(text, handler).Document(parsed->document, declarationOffset)) return false;
     return true;
 }
 

@@ -5,8 +5,10 @@
 // It takes only files it reads exactly as expat does: UTF-8 text of XML characters, no DTD
 // subset of its own, no entity but XML's five and character references, plain ASCII names,
 // every prefix bound, no attribute twice. Anything else, and every file pugixml finds
-// malformed, is declined before the handler hears a thing, and left to expat, which reads it
-// or says what is wrong with it in its own terms.
+// malformed, is declined and left to expat, which reads it or says what is wrong with it in its
+// own terms. What the file holds before the first thing the fast parser cannot read is given to
+// the handler as it is met, as expat would give it; the caller restarts the handler (Restart)
+// when the file is declined.
 #pragma once
 
 #include <string>
@@ -16,7 +18,8 @@
 
 namespace document::svg {
 
-// Reads `text` into `handler` and answers true, or answers false having told it nothing.
+// Reads `text` into `handler` and answers true, or answers false having told it the events
+// before the place where it declined the file (perhaps none).
 // Exceptions of the handler leave it.
 bool TryReadXmlFast(std::string_view text, const std::string& fileName, XmlHandler& handler);
 

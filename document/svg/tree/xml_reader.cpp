@@ -155,7 +155,10 @@ void ReadXmlWithExpat(std::string_view text, const std::string& fileName, XmlHan
 }
 
 void ReadXml(std::string_view text, const std::string& fileName, XmlHandler& handler) {
-    if (!TryReadXmlFast(text, fileName, handler)) ReadXmlWithExpat(text, fileName, handler);
+    if (!TryReadXmlFast(text, fileName, handler)) {
+        handler.Restart();
+        ReadXmlWithExpat(text, fileName, handler);
+    }
 }
 
 }  // namespace document::svg

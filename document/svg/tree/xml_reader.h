@@ -45,6 +45,10 @@ public:
     // stays readable for as long as `owner` lives, so that the handler may keep them without
     // copying them.
     virtual void KeepText(std::shared_ptr<const void> owner) { (void)owner; }
+    // The fast parser declined the file after giving some of its events (those before the
+    // place it cannot read as expat does): they are void, and the file is read again from its
+    // start. The handler must be as if it had been given nothing.
+    virtual void Restart() = 0;
 };
 
 // Parses `text`; malformed XML and entity expansion beyond the bound throw SvgError with the

@@ -25,6 +25,10 @@ public:
     // Text is recorded as one piece between two tags, without white space at either end:
     // expat hands it in pieces, and the fast parser leaves out text of white space only.
     void Text(std::string_view text) override { pendingText_ += text; }
+    void Restart() override {
+        text_.clear();
+        pendingText_.clear();
+    }
 
     const std::string& Events() {
         FlushText();

@@ -6,6 +6,7 @@
 
 #include "document/svg/tree/errors.h"
 #include "document/svg/tree/xml_fast_reader.h"
+#include "tests/svg/tree/parse.h"
 #include "tests/svg/tree/xml_event_record.h"
 
 namespace document::svg {
@@ -115,6 +116,26 @@ TEST(XmlFastParser, LargeTextsAreReadAsSmallOnes) {
     EXPECT_EQ(WithFastParser(svg + "\n@"), "declined");
 }
 
+// The fast parser gives events as it walks: a file it declines part-way (here at a value that
+// held "&lt;") is read again by expat into a tree made afresh, with each element, sheet and loss
+// once.
+TEST(XmlFastParser, AFileDeclinedPartWayIsBuiltOnceFromExpatsEvents) {
+    const std::string svg = std::string(kSvgOpen) +
+                            "<style type=\"text/xsl\">x</style><rect id=\"a\"/><style>.c { fill: red }</style>\n"
+                            "<rect id=\"b\" class=\"c\" fill=\"1&lt;2\" stroke=\"blue\"/></svg>";
+    XmlEventRecord partial;
+    ASSERT_FALSE(TryReadXmlFast(svg, "test.svg", partial));
+    EXPECT_NE(partial.Events(), "");  // the elements before the value were given
+
+    LossReport losses;
+    const Tree tree = testing::Parse(svg, &losses);
+    EXPECT_EQ(tree.Root().children.size(), 4u);
+    EXPECT_EQ(testing::ById(tree, "b").Get(Property::kFill), "red");
+    EXPECT_EQ(testing::ById(tree, "b").Get(Property::kStroke), "blue");
+    EXPECT_EQ(testing::ById(tree, "b").line, 2);
+    EXPECT_EQ(testing::Kinds(losses), "style sheet of type text/xsl x1 at line 1");
+}
+
 TEST(XmlFastParser, ErrorsOfTheHandlerNameTheElementsLineAndColumnAsExpatDoes) {
     class Refusing final : public XmlHandler {
     public:
@@ -123,6 +144,7 @@ TEST(XmlFastParser, ErrorsOfTheHandlerNameTheElementsLineAndColumnAsExpatDoes) {
         }
         void EndElement() override {}
         void Text(std::string_view) override {}
+        void Restart() override {}
     };
     for (const std::string& text :
          {std::string(kSvgOpen) + "\n\t<g>\xC3\xA9\xE2\x82\xAC<g/>\r\n  \xF0\x9F\x98\x80<bad/></g></svg>",
