@@ -181,17 +181,17 @@ void ResolveInheritance(Tree::Storage& storage, const TreeOptions& options) {
             return inherited;
         }();
         // "inherit" among the element's own values takes the parent's value of any property.
-        for (uint32_t own = element->propertiesSet; own != 0; own &= own - 1) {
-            const int i = std::countr_zero(own);
-            if (IsInherit(element->properties[i])) {
-                element->SetProperty(size_t(i), parent != nullptr ? parent->properties[i] : std::string_view());
+        for (uint32_t own = element->properties.Set(); own != 0; own &= own - 1) {
+            const size_t i = size_t(std::countr_zero(own));
+            if (IsInherit(element->properties.Get(i))) {
+                element->SetProperty(i, parent != nullptr ? parent->properties.Get(i) : std::string_view());
             }
         }
         // The inherited properties the element leaves unset take the parent's value.
         if (parent != nullptr) {
-            for (uint32_t taken = parent->propertiesSet & kInherited & ~element->propertiesSet; taken != 0; taken &= taken - 1) {
-                const int i = std::countr_zero(taken);
-                element->SetProperty(size_t(i), parent->properties[i]);
+            for (uint32_t taken = parent->properties.Set() & kInherited & ~element->properties.Set(); taken != 0; taken &= taken - 1) {
+                const size_t i = size_t(std::countr_zero(taken));
+                element->SetProperty(i, parent->properties.Get(i));
             }
         }
         for (Element* child : element->children) stack.push_back({child, depth + 1});

@@ -4,6 +4,7 @@
 // code looks at CSS or XML.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -51,6 +52,52 @@ enum class Property : uint8_t {
     kCount,
 };
 
+// The properties an element sets, and their values. Only the values of set properties are ever
+// written or read: an element is made without clearing the room for all of them, most of which
+// stay unset.
+class PropertyValues {
+public:
+    PropertyValues() {}  // the values are left as they are: none is set
+    PropertyValues(const PropertyValues& other) : set_(other.set_) { CopyValues(other); }
+    PropertyValues& operator=(const PropertyValues& other) {
+        set_ = other.set_;
+        CopyValues(other);
+        return *this;
+    }
+
+    std::string_view Get(size_t index) const {
+        return (set_ >> index & 1) != 0 ? std::string_view(text_[index], size_[index]) : std::string_view();
+    }
+    // An empty value unsets the property.
+    void Set(size_t index, std::string_view value) {
+        const uint32_t bit = uint32_t(1) << index;
+        if (value.empty()) {
+            set_ &= ~bit;
+            return;
+        }
+        text_[index] = value.data();
+        size_[index] = value.size();
+        set_ |= bit;
+    }
+    // Bit i is set when property i has a value.
+    uint32_t Set() const { return set_; }
+
+private:
+    void CopyValues(const PropertyValues& other) {
+        for (uint32_t set = set_; set != 0; set &= set - 1) {
+            const int i = std::countr_zero(set);
+            text_[i] = other.text_[i];
+            size_[i] = other.size_[i];
+        }
+    }
+
+    uint32_t set_ = 0;
+    const char* text_[size_t(Property::kCount)];
+    size_t size_[size_t(Property::kCount)];
+};
+
+static_assert(size_t(Property::kCount) <= 32, "PropertyValues has a bit for each property");
+
 // The bit of an attribute name in Element::attributeNameBits.
 inline uint32_t AttributeNameBit(std::string_view name) {
     if (name.empty()) return 1;
@@ -59,6 +106,8 @@ inline uint32_t AttributeNameBit(std::string_view name) {
 }
 
 struct Element {
+    Element() {}  // user-provided, so that making one does not clear the property values first
+
     Tag tag = Tag::kOther;
     std::string_view name;  // the local name as written
     int line = 0;           // in the file
@@ -79,13 +128,9 @@ struct Element {
 
     // The computed value after the cascade, white space trimmed; empty when the property is
     // neither set on the element nor inherited (its initial value applies).
-    std::string_view Get(Property property) const { return properties[size_t(property)]; }
-    // Sets a property's value (empty: not set), keeping `propertiesSet` in step.
-    void SetProperty(size_t index, std::string_view value) {
-        properties[index] = value;
-        const uint32_t bit = uint32_t(1) << index;
-        propertiesSet = value.empty() ? propertiesSet & ~bit : propertiesSet | bit;
-    }
+    std::string_view Get(Property property) const { return properties.Get(size_t(property)); }
+    // Sets a property's value (empty: not set).
+    void SetProperty(size_t index, std::string_view value) { properties.Set(index, value); }
 
     // The computed font-size in px, for em and ex lengths: the element's own value (against
     // its parent's size), else its parent's; 16 ("medium") where none is given.
@@ -106,13 +151,8 @@ struct Element {
     // A bit for each name in `attributes` (AttributeNameBit), so that asking for an attribute
     // the element does not have (most questions) seldom reads the names.
     uint32_t attributeNameBits = 0;
-    // Written through SetProperty only.
-    std::string_view properties[size_t(Property::kCount)];
-    // Bit i is set when properties[i] is not empty, so that inheritance visits only those.
-    uint32_t propertiesSet = 0;
+    PropertyValues properties;
 };
-
-static_assert(size_t(Property::kCount) <= 32, "Element::propertiesSet has a bit for each property");
 
 struct TreeOptions {
     std::string fileName;  // for messages
