@@ -104,6 +104,23 @@ TEST(XmlFastParser, LeavesToExpatWhatItWouldReadOtherwiseOrNotAtAll) {
     }
 }
 
+// The raw text is first checked in blocks of many bytes: a character that needs a closer look
+// must be seen wherever it falls in a block, and white space must not be mistaken for one.
+TEST(XmlFastParser, CharactersThatNeedACloserLookAreSeenAtEveryPlaceOfABlock) {
+    const std::string head = std::string(kSvgOpen) + "<text>";
+    const std::string tail = "</text></svg>";
+    for (size_t at = 0; at < 130; ++at) {
+        const std::string before(at, 'x'), after(130 - at, 'y');
+        for (const char* declined : {"\x01", "\x1F", "&nbsp;", "\xC3", "\x80", "\xFF"}) {
+            EXPECT_EQ(WithFastParser(head + before + declined + after + tail), "declined") << at << " " << declined;
+        }
+        for (const char* taken : {"\t", "\n", "\r", "&amp;", "\xC3\xA9", "\x7F"}) {
+            const std::string text = head + before + taken + after + tail;
+            EXPECT_EQ(WithFastParser(text), WithExpat(text)) << at << " " << taken;
+        }
+    }
+}
+
 // A text of 4 MiB or more is parsed in a buffer of its own kind (huge pages): the same file
 // read whole, and its last character still seen.
 TEST(XmlFastParser, LargeTextsAreReadAsSmallOnes) {
