@@ -82,7 +82,7 @@ bool PropertyFromName(std::string_view name, Property& property) {
     if (name.empty()) return false;
     const std::array<uint8_t, kPropertySlots>& slots = PropertySlots();
     for (size_t slot = PropertyHash(name); slots[slot] != kNoProperty; slot = (slot + 1) % kPropertySlots) {
-        if (kPropertyNames[slots[slot]] == name) {
+        if (SameName(kPropertyNames[slots[slot]], name)) {
             property = Property(slots[slot]);
             return true;
         }

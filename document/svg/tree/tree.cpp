@@ -4,6 +4,7 @@
 
 #include "document/svg/tree/cascade.h"
 #include "document/svg/tree/input.h"
+#include "document/svg/tree/names.h"
 #include "document/svg/tree/tree_builder.h"
 #include "document/svg/tree/tree_storage.h"
 #include "document/svg/tree/use_instantiation.h"
@@ -13,7 +14,7 @@ namespace document::svg {
 
 const std::pair<std::string_view, std::string_view>* Element::FindAttributeEntry(std::string_view localName) const {
     for (const auto& attribute : attributes) {
-        if (attribute.first == localName) return &attribute;
+        if (SameName(attribute.first, localName)) return &attribute;
     }
     return nullptr;
 }
