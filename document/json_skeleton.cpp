@@ -120,21 +120,13 @@ ValueExtent FindContainerEnd(std::string_view text, size_t start, size_t limit) 
         // Without backslashes every quote opens or closes a string.
         const uint64_t inside = PrefixXor(masks.quotes & valid) ^ (state.inString ? ~uint64_t(0) : 0);
         state.inString = (inside >> 63) != 0;
-        const uint64_t opens = masks.opens & valid & ~inside;
         const uint64_t closes = masks.closes & valid & ~inside;
-        if (size_t(std::popcount(closes)) < state.depth) {
-            // The container cannot close in this block.
-            state.depth += size_t(std::popcount(opens));
-            state.depth -= size_t(std::popcount(closes));
-            continue;
-        }
-        for (uint64_t brackets = opens | closes; brackets != 0; brackets &= brackets - 1) {
-            const uint64_t lowest = brackets & (~brackets + 1);
-            if ((opens & lowest) != 0) {
-                ++state.depth;
-            } else if (--state.depth == 0) {
-                return Closed(start, position + size_t(std::countr_zero(brackets)) + 1, limit);
-            }
+        // Bracket by bracket (a few to a block): counting them with popcount would call a
+        // library function on processors this build does not assume.
+        for (uint64_t brackets = (masks.opens & valid & ~inside) | closes; brackets != 0; brackets &= brackets - 1) {
+            const int bit = std::countr_zero(brackets);
+            state.depth = state.depth + 1 - 2 * ((closes >> bit) & 1);
+            if (state.depth == 0) return Closed(start, position + size_t(bit) + 1, limit);
         }
     }
     return {Extent::kInvalid};
