@@ -125,7 +125,7 @@ ValueExtent FindContainerEnd(std::string_view text, size_t start, size_t limit) 
         // library function on processors this build does not assume.
         for (uint64_t brackets = (masks.opens & valid & ~inside) | closes; brackets != 0; brackets &= brackets - 1) {
             const int bit = std::countr_zero(brackets);
-            state.depth = state.depth + 1 - 2 * ((closes >> bit) & 1);
+            state.depth = state.depth + 1 - 2 * size_t((closes >> bit) & 1);
             if (state.depth == 0) return Closed(start, position + size_t(bit) + 1, limit);
         }
     }

@@ -83,6 +83,7 @@ const std::string kValidTexts[] = {
 };
 
 TEST(JsonPieces, ReportTheValuesThePortableReaderReports) {
+    if (!HasFastJsonReader()) GTEST_SKIP() << "this build has no fast reader";
     for (const std::string& text : kValidTexts) {
         const std::string expected = ReadPortable(text);
         for (size_t pieceSize : PieceSizes(text)) {
@@ -94,6 +95,7 @@ TEST(JsonPieces, ReportTheValuesThePortableReaderReports) {
 }
 
 TEST(JsonPieces, LongValuesAcrossTheScannersBlocks) {
+    if (!HasFastJsonReader()) GTEST_SKIP() << "this build has no fast reader";
     // The scanner reads 64 bytes at a time: a backslash, a quote or a bracket at every place
     // in a block, and strings that cross from one block into the next.
     for (size_t filler = 0; filler < 140; ++filler) {
@@ -115,6 +117,7 @@ TEST(JsonPieces, LongValuesAcrossTheScannersBlocks) {
 }
 
 TEST(JsonPieces, RefuseInvalidTextAtAndAcrossPieceEnds) {
+    if (!HasFastJsonReader()) GTEST_SKIP() << "this build has no fast reader";
     const std::string cases[] = {
         R"({"layers": [{"type": "group",}]})",
         R"({"layers": [{"type": "group"},]})",
@@ -174,6 +177,7 @@ TEST(JsonPieces, RefuseInvalidTextAtAndAcrossPieceEnds) {
 }
 
 TEST(JsonPieces, NestingLimitIsTheWholeDocuments) {
+    if (!HasFastJsonReader()) GTEST_SKIP() << "this build has no fast reader";
     // Six levels of brackets: allowed with a limit of 6, refused with 5, however the levels are
     // split between the scanner and the pieces.
     const std::string text = R"({"a": [1, [2, {"b": [3, []]}]], "c": 4})";
