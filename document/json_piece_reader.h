@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstring>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -81,7 +82,7 @@ private:
             if (position >= text_.size() || text_[position] != ':') return false;
             position = json_skeleton::SkipWhitespace(text_, position + 1);
         }
-        const json_skeleton::ValueExtent value = json_skeleton::FindValueEnd(text_, position, pieceSize_);
+        const json_skeleton::ValueExtent value = json_skeleton::FindValueEnd(text_, position, Limit());
         frame.expectingValue = false;
         frame.empty = false;
         switch (value.extent) {
@@ -91,6 +92,7 @@ private:
                 position = value.end;
                 return true;
             case Extent::kLarge: {
+                rescanned_ += pieceSize_;
                 if (!FlushPiece()) return false;
                 if (frame.isObject && !ReportKey(memberStart, keyEnd)) return false;
                 if (frames_.size() >= maxNesting_) return false;
@@ -106,6 +108,14 @@ private:
             }
         }
         return false;
+    }
+
+    // The size from which a value is walked by the scanner. Each container found larger is
+    // read again from its start, member by member: containers nested in a row, each larger
+    // than a piece, would have the same bytes read once for every level. Once that rereading
+    // has cost as much as the text, the rest is cut into pieces no more, whatever their size.
+    size_t Limit() const {
+        return rescanned_ > text_.size() ? std::numeric_limits<size_t>::max() : pieceSize_;
     }
 
     bool Close(size_t& position) {
@@ -185,6 +195,7 @@ private:
     ondemand::parser keyParser_;
     std::vector<Frame> frames_;
     std::vector<char> buffer_;  // the piece being walked
+    size_t rescanned_ = 0;  // bytes read to find containers larger than a piece
     bool pieceOpen_ = false;
     size_t pieceStart_ = 0;
     size_t pieceEnd_ = 0;
