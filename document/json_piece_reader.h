@@ -30,6 +30,7 @@ public:
 
     bool Read() {
         using json_skeleton::Extent;
+        if (text_.size() <= pieceSize_) return walker_.WalkDocument(text_);
         const size_t root = json_skeleton::SkipWhitespace(text_, 0);
         if (root >= text_.size() || text_[root] != '{' ||
             json_skeleton::FindValueEnd(text_, root, pieceSize_).extent != Extent::kLarge) {

@@ -3,6 +3,7 @@
 // Small piece sizes make the scanner walk small documents and cut them at every place.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
