@@ -1,5 +1,6 @@
-// The fast JSON reader: simdjson's On-Demand parser walked depth first with an explicit stack
-// (trees may be far deeper than the call stack allows), reporting each value as it is reached.
+// The fast JSON reader's walk: simdjson's On-Demand parser walked depth first with an explicit
+// stack (trees may be far deeper than the call stack allows), reporting each value as it is
+// reached, over a whole document or over one piece of it (json_piece_reader.h).
 // It only needs to tell valid text from invalid: on anything it cannot read it stops, and the
 // portable reader (json_text.h) reads the text again and says what is wrong, and where.
 // A template over the events' type, so that their handlers are inlined into the walk.
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "document/json_events.h"
+#include "document/json_skeleton.h"
 
 namespace document {
 
@@ -26,6 +28,7 @@ namespace ondemand = simdjson::ondemand;
 struct Container {
     bool isObject;
     bool started = false;  // the iterator points at a member already reported
+    bool reported = true;  // false for the brackets a piece is wrapped in
     ondemand::object_iterator member;
     ondemand::array_iterator element;
 };
@@ -33,44 +36,78 @@ struct Container {
 template <typename Events>
 class Walker {
 public:
-    Walker(std::string_view text, size_t maxNesting, Events& events)
-        : text_(text), maxNesting_(maxNesting), events_(events) {}
+    Walker(size_t maxNesting, Events& events) : maxNesting_(maxNesting), events_(events) {}
 
-    bool Walk() {
+    // Reads `text`, a whole document whose root must be an object.
+    bool WalkDocument(std::string_view text) {
+        text_ = text;
+        base_ = 0;
+        allowance_ = maxNesting_;
+        return Walk(true, true);
+    }
+
+    // Reads a piece of a document: consecutive values (or members) of one array (or object),
+    // wrapped in brackets that are not reported. `base` is the offset in the document of the
+    // piece's first byte; `depth` the number of containers the piece is inside of.
+    bool WalkPiece(std::string_view piece, bool isObject, size_t base, size_t depth) {
+        text_ = piece;
+        base_ = base;
+        // The wrapping brackets take the place of the container they stand for.
+        allowance_ = maxNesting_ + 1 - depth;
+        return Walk(isObject, false);
+    }
+
+private:
+    bool Walk(bool isObject, bool reported) {
         // The depth allowance, not the call stack, is what limits nesting here.
-        if (parser_.allocate(text_.size(), maxNesting_ + 1) != simdjson::SUCCESS) return false;
+        if (parser_.capacity() < text_.size() || parser_.max_depth() < maxNesting_ + 2) {
+            if (parser_.allocate(text_.size(), maxNesting_ + 2) != simdjson::SUCCESS) return false;
+        }
         ondemand::document document;
         if (parser_.iterate(text_.data(), text_.size(), text_.size() + kFastReaderPadding).get(document)) return false;
         ondemand::json_type type;
-        if (document.type().get(type) || type != ondemand::json_type::object) return false;
-        ondemand::object root;
-        if (document.get_object().get(root) || !OpenObject(root, 0)) return false;
+        if (document.type().get(type)) return false;
+        if (isObject) {
+            ondemand::object root;
+            if (type != ondemand::json_type::object || document.get_object().get(root) ||
+                !OpenObject(root, json_skeleton::SkipWhitespace(text_, 0), reported)) {
+                return false;
+            }
+        } else {
+            ondemand::array root;
+            if (type != ondemand::json_type::array || document.get_array().get(root) || !OpenArray(root, 0, reported)) {
+                return false;
+            }
+        }
         stack_.reserve(64);
         while (!stack_.empty()) {
             if (!Step()) return false;
         }
-        // After the root object, the location is still in the text only if more follows.
+        // After the root, the location is still in the text only if more follows.
         const char* after = nullptr;
         return document.current_location().get(after) != simdjson::SUCCESS;
     }
 
-private:
-    bool OpenObject(ondemand::object& object, size_t offset) {
-        if (stack_.size() >= maxNesting_) return false;
+    size_t OffsetOf(ondemand::value& value) const {
+        return size_t(value.raw_json_token().data() - text_.data()) + base_;
+    }
+
+    bool OpenObject(ondemand::object& object, size_t offset, bool reported = true) {
+        if (stack_.size() >= allowance_) return false;
         ondemand::object_iterator first;
         if (object.begin().get(first)) return false;
-        events_.StartObject(offset);
-        stack_.push_back(Container{true, false, first, {}});
+        if (reported) events_.StartObject(offset);
+        stack_.push_back(Container{true, false, reported, first, {}});
         return true;
     }
 
     // Arrays of numbers (points, colours, matrices) are most arrays: their elements are reported
     // here, and the array becomes a container on the stack only at an element of another kind.
-    bool OpenArray(ondemand::array& array, size_t offset) {
-        if (stack_.size() >= maxNesting_) return false;
+    bool OpenArray(ondemand::array& array, size_t offset, bool reported = true) {
+        if (stack_.size() >= allowance_) return false;
         ondemand::array_iterator element;
         if (array.begin().get(element)) return false;
-        events_.StartArray(offset);
+        if (reported) events_.StartArray(offset);
         for (; element != end_.element; ++element) {
             ondemand::value value;
             ondemand::json_type type;
@@ -78,12 +115,12 @@ private:
             if (type != ondemand::json_type::number) {
                 // Not visited from here, which would nest calls as deep as the arrays nest:
                 // the next step visits it.
-                stack_.push_back(Container{false, false, {}, element});
+                stack_.push_back(Container{false, false, reported, {}, element});
                 return true;
             }
             if (!ReportNumber(value)) return false;
         }
-        events_.EndArray();
+        if (reported) events_.EndArray();
         return true;
     }
 
@@ -94,8 +131,9 @@ private:
             if (top.started) ++top.member;
             top.started = true;
             if (top.member == end_.member) {
+                const bool reported = top.reported;
                 stack_.pop_back();
-                events_.EndObject();
+                if (reported) events_.EndObject();
                 return true;
             }
             ondemand::field field;
@@ -105,8 +143,9 @@ private:
         if (top.started) ++top.element;
         top.started = true;
         if (top.element == end_.element) {
+            const bool reported = top.reported;
             stack_.pop_back();
-            events_.EndArray();
+            if (reported) events_.EndArray();
             return true;
         }
         ondemand::value value;
@@ -135,12 +174,12 @@ private:
         switch (type) {
             case ondemand::json_type::number: return ReportNumber(value);
             case ondemand::json_type::array: {
-                const size_t offset = size_t(value.raw_json_token().data() - text_.data());
+                const size_t offset = OffsetOf(value);
                 ondemand::array array;
                 return !value.get_array().get(array) && OpenArray(array, offset);
             }
             case ondemand::json_type::object: {
-                const size_t offset = size_t(value.raw_json_token().data() - text_.data());
+                const size_t offset = OffsetOf(value);
                 ondemand::object object;
                 return !value.get_object().get(object) && OpenObject(object, offset);
             }
@@ -192,22 +231,15 @@ private:
     }
 
     std::string_view text_;
+    size_t base_ = 0;       // the offset in the document of text_'s first byte
     size_t maxNesting_;
+    size_t allowance_ = 0;  // the containers text_'s root and its values may nest
     Events& events_;
     ondemand::parser parser_;
     std::vector<Container> stack_;
-    const Container end_{false, false, {}, {}};  // the iterators every container ends at
+    const Container end_{false, false, true, {}, {}};  // the iterators every container ends at
 };
 
 }  // namespace fast_reader
-
-// Reads the text with the fast reader (simdjson On-Demand). `text` must be followed by
-// kFastReaderPadding readable bytes. Returns false, having reported the values up to the place,
-// when the text is not valid JSON or is nested more than `maxNesting` brackets; DocumentError
-// from `events` passes through.
-template <typename Events>
-bool ReadJsonFast(std::string_view text, int maxNesting, Events& events) {
-    return fast_reader::Walker<Events>(text, size_t(maxNesting), events).Walk();
-}
 
 }  // namespace document

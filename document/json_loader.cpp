@@ -15,7 +15,7 @@
 #include "document/text_file.h"
 
 #ifdef QUILLMARK_WITH_SIMDJSON
-#include "document/json_fast_reader.h"
+#include "document/json_piece_reader.h"
 #endif
 
 namespace document {
@@ -728,7 +728,8 @@ bool HasFastJsonReader() {
 #endif
 }
 
-Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonReader reader, JsonReader* used) {
+Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonReader reader, JsonReader* used,
+                          size_t pieceSize) {
     if (used != nullptr) *used = JsonReader::kPortable;
 #ifdef QUILLMARK_WITH_SIMDJSON
     if (reader == JsonReader::kFast) {
@@ -742,7 +743,7 @@ Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonRea
         }
         try {
             StreamLoader loader(input);
-            if (ReadJsonFast(input, kMaxJsonNesting, loader)) {
+            if (ReadJsonFast(input, kMaxJsonNesting, pieceSize, loader)) {
                 if (used != nullptr) *used = JsonReader::kFast;
                 return loader.Take();
             }
@@ -755,6 +756,7 @@ Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonRea
 #else
     (void)readablePadding;
     (void)reader;
+    (void)pieceSize;
 #endif
     return LoadWithPortableReader(text);
 }

@@ -27,10 +27,15 @@ Document LoadDocument(const std::string& jsonText);
 // Which JSON reader reads the text. The fast one is built on the build machine's platform only;
 // wherever it is missing, or refuses the text, the portable one reads it.
 enum class JsonReader { kFast, kPortable };
+// The fast reader gives the parser a large document in pieces of about this many bytes, so that
+// its index of the text stays small (json_piece_reader.h).
+constexpr size_t kJsonPieceSize = size_t(64) << 10;
 // Loads from text followed by `readablePadding` bytes that may be read (not used): the fast
 // reader reads up to 64 bytes past the end, so with less the text is copied first.
-// `used`, when given, is set to the reader that read the document.
-Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonReader reader, JsonReader* used = nullptr);
+// `used`, when given, is set to the reader that read the document. Tests give a small
+// `pieceSize` to read small documents in pieces.
+Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonReader reader, JsonReader* used = nullptr,
+                          size_t pieceSize = kJsonPieceSize);
 // Whether this build has the fast reader.
 bool HasFastJsonReader();
 // Reads the file and loads it; errors name the file.

@@ -19,5 +19,11 @@ std::string AtPosition(std::string_view text, size_t offset);
 // and a syntax error anywhere is reported instead. Throws DocumentError.
 void ReadJsonPortable(std::string_view text, int maxNesting, JsonEvents& events);
 
+// Reads the text with the fast reader (json_piece_reader.h), containers larger than `pieceSize`
+// bytes in pieces, reporting every value to `events`. `text` must be followed by 64 readable
+// bytes. Returns false when the text is not valid JSON or is nested more than `maxNesting`
+// brackets, and wherever the build has no fast reader (HasFastJsonReader()).
+bool ReadJsonFastInPieces(std::string_view text, int maxNesting, size_t pieceSize, JsonEvents& events);
+
 
 }  // namespace document

@@ -19,14 +19,20 @@ const Art& OnlyChild(const Document& document) {
     return *document.layers.at(0)->children.at(0);
 }
 
-// The loader's message for `json`, or "" when it loads.
-std::string ErrorOf(const std::string& json) {
+std::string MessageOf(const std::string& json, size_t pieceSize) {
     try {
-        LoadDocument(json);
+        LoadDocumentText(json, 0, JsonReader::kFast, nullptr, pieceSize);
     } catch (const DocumentError& error) {
         return error.what();
     }
     return "";
+}
+
+// The loader's message for `json`, or "" when it loads; the same when it is read in pieces.
+std::string ErrorOf(const std::string& json) {
+    const std::string message = MessageOf(json, kJsonPieceSize);
+    for (size_t pieceSize : {1, 16, 100}) EXPECT_EQ(MessageOf(json, pieceSize), message) << pieceSize << ": " << json;
+    return message;
 }
 
 TEST(Loader, ArtTypesMapToTheHostsCodesAndDefaultNames) {

@@ -101,9 +101,9 @@ private:
     std::ostringstream out_;
 };
 
-std::string LoadedWith(const std::string& text, JsonReader reader) {
+std::string LoadedWith(const std::string& text, JsonReader reader, size_t pieceSize = kJsonPieceSize) {
     JsonReader used = JsonReader::kFast;
-    const Document document = LoadDocumentText(text, 0, reader, &used);
+    const Document document = LoadDocumentText(text, 0, reader, &used, pieceSize);
     // Valid text is read by the reader asked for, where it is built.
     EXPECT_EQ(used == JsonReader::kFast, reader == JsonReader::kFast && HasFastJsonReader());
     return Describer(document).Describe();
@@ -144,6 +144,9 @@ TEST(JsonReaders, BuildTheSameDocument) {
     })";
     const std::string fast = LoadedWith(unusual, JsonReader::kFast);
     EXPECT_EQ(fast, LoadedWith(unusual, JsonReader::kPortable));
+    for (size_t pieceSize = 1; pieceSize <= unusual.size(); pieceSize += 7) {
+        EXPECT_EQ(LoadedWith(unusual, JsonReader::kFast, pieceSize), fast) << pieceSize;
+    }
     EXPECT_NE(fast.find("art 3 \"<Compound Path>\""), std::string::npos) << fast;
     EXPECT_NE(fast.find("-0x0p+0 0x1.9p+6"), std::string::npos) << fast;  // [-0, 1e2]
 
@@ -151,7 +154,10 @@ TEST(JsonReaders, BuildTheSameDocument) {
     for (const auto& entry : std::filesystem::directory_iterator(QUILLMARK_EXAMPLES_DIR)) {
         if (entry.path().extension() != ".json") continue;
         const std::string text = ReadFile(entry.path());
-        EXPECT_EQ(LoadedWith(text, JsonReader::kFast), LoadedWith(text, JsonReader::kPortable)) << entry.path();
+        const std::string portable = LoadedWith(text, JsonReader::kPortable);
+        for (size_t pieceSize : {kJsonPieceSize, size_t(1), size_t(200), size_t(4096)}) {
+            EXPECT_EQ(LoadedWith(text, JsonReader::kFast, pieceSize), portable) << entry.path() << " " << pieceSize;
+        }
         ++examples;
     }
     EXPECT_GT(examples, 0);
