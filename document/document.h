@@ -58,6 +58,8 @@ struct Art {
     bool defaultName = false;
 
     Art() = default;
+    // An art object whose style is given, made without first copying the default style.
+    explicit Art(const PathStyle& initialStyle) : style(initialStyle) {}
     Art(const Art&) = delete;
     Art& operator=(const Art&) = delete;
     // Takes the subtree apart without recursion, so that a very deep tree cannot exhaust the stack.

@@ -101,8 +101,8 @@ bool ClipsToViewport(const Element& viewport) {
     return !EqualsFolded(overflow, "visible") && !EqualsFolded(overflow, "auto");
 }
 
-std::unique_ptr<Art> NewArt(int16_t type, const Element* named) {
-    auto art = std::make_unique<Art>();
+std::unique_ptr<Art> NewArt(int16_t type, const Element* named, const PathStyle* style = nullptr) {
+    auto art = style != nullptr ? std::make_unique<Art>(*style) : std::make_unique<Art>();
     art->type = type;
     std::string_view name;
     if (named) name = !named->label.empty() ? named->label : named->id;
@@ -435,19 +435,16 @@ std::vector<HostSubpath> Converter::HostSubpaths(const Element& e, const PathDat
 std::unique_ptr<Art> Converter::OutlineArt(std::vector<HostSubpath> subpaths, const PathStyle& style,
                                            const Element* named) {
     if (subpaths.size() == 1) {
-        std::unique_ptr<Art> path = NewArt(kPathArt, named);
+        std::unique_ptr<Art> path = NewArt(kPathArt, named, &style);
         path->segments = std::move(subpaths.front().segments);
         path->closed = subpaths.front().closed;
-        path->style = style;
         return path;
     }
-    std::unique_ptr<Art> compound = NewArt(kCompoundPathArt, named);
-    compound->style = style;
+    std::unique_ptr<Art> compound = NewArt(kCompoundPathArt, named, &style);
     for (HostSubpath& subpath : subpaths) {
-        std::unique_ptr<Art> member = NewArt(kPathArt, nullptr);
+        std::unique_ptr<Art> member = NewArt(kPathArt, nullptr, &style);
         member->segments = std::move(subpath.segments);
         member->closed = subpath.closed;
-        member->style = style;
         compound->Add(std::move(member));
     }
     return compound;

@@ -228,6 +228,10 @@ bool IsPlainQualifiedName(std::string_view name) {
         kinds['-'] = kinds['.'] = 2;
         return kinds;
     }();
+    // Most names are lower-case letters and nothing else.
+    size_t letters = 0;
+    while (letters < name.size() && name[letters] >= 'a' && name[letters] <= 'z') ++letters;
+    if (letters == name.size()) return letters > 0;
     bool colon = false;
     bool partStart = true;
     for (const char c : name) {
