@@ -149,7 +149,11 @@ private:
 
     // Subpaths of a shape in the document; throws for one the host cannot count.
     std::vector<HostSubpath> HostSubpaths(const Element& e, const PathData& outline, const Matrix& toDocument);
-    std::unique_ptr<Art> OutlineArt(std::vector<HostSubpath> subpaths, const PathStyle& style, const Element* named);
+    // The same into `subpaths`, cleared first.
+    void HostSubpathsInto(const Element& e, const PathData& outline, const Matrix& toDocument,
+                          std::vector<HostSubpath>& subpaths);
+    // Takes the subpaths' segments.
+    std::unique_ptr<Art> OutlineArt(std::vector<HostSubpath>& subpaths, const PathStyle& style, const Element* named);
 
     // The clip path that clip-path refers to, in the document; null when none applies.
     // `clipsAll` when it leaves nothing to see.
@@ -173,6 +177,7 @@ private:
     double rootOpacity_ = 1;
     std::optional<ViewportClip> rootClip_;  // applied to each layer
     TransformReader ownTransform_;
+    std::vector<HostSubpath> shapeSubpaths_;  // ConvertShape's, kept from shape to shape
 };
 
 void Converter::Run() {
@@ -392,7 +397,7 @@ void Converter::ClipToViewport(Art& group, const ViewportClip& v) {
     subpaths.push_back(*ToHostSubpath(rect, v.space));
     PathStyle style = DefaultPathStyle();
     style.clip = 1;
-    AddClip(group, OutlineArt(std::move(subpaths), style, nullptr));
+    AddClip(group, OutlineArt(subpaths, style, nullptr));
 }
 
 void Converter::Finish(Frame& frame) {
@@ -417,6 +422,13 @@ void Converter::Finish(Frame& frame) {
 
 std::vector<HostSubpath> Converter::HostSubpaths(const Element& e, const PathData& outline, const Matrix& toDocument) {
     std::vector<HostSubpath> subpaths;
+    HostSubpathsInto(e, outline, toDocument, subpaths);
+    return subpaths;
+}
+
+void Converter::HostSubpathsInto(const Element& e, const PathData& outline, const Matrix& toDocument,
+                                 std::vector<HostSubpath>& subpaths) {
+    subpaths.clear();
     subpaths.reserve(outline.subpaths.size());
     for (const Subpath& subpath : outline.subpaths) {
         std::optional<HostSubpath> host = ToHostSubpath(subpath, toDocument);
@@ -429,10 +441,9 @@ std::vector<HostSubpath> Converter::HostSubpaths(const Element& e, const PathDat
         }
         subpaths.push_back(std::move(*host));
     }
-    return subpaths;
 }
 
-std::unique_ptr<Art> Converter::OutlineArt(std::vector<HostSubpath> subpaths, const PathStyle& style,
+std::unique_ptr<Art> Converter::OutlineArt(std::vector<HostSubpath>& subpaths, const PathStyle& style,
                                            const Element* named) {
     if (subpaths.size() == 1) {
         std::unique_ptr<Art> path = NewArt(kPathArt, named, &style);
@@ -453,7 +464,8 @@ std::unique_ptr<Art> Converter::OutlineArt(std::vector<HostSubpath> subpaths, co
 void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) {
     const PathData outline = ShapeOutline(e, scope.viewport);
     if (outline.error) result_.losses.Add("path data with an error (drawn up to it)", Where(e));
-    std::vector<HostSubpath> subpaths = HostSubpaths(e, outline, scope.userToDocument);
+    std::vector<HostSubpath>& subpaths = shapeSubpaths_;
+    HostSubpathsInto(e, outline, scope.userToDocument, subpaths);
     if (subpaths.empty()) return;
     const LazyOutlineBox box(outline);
     const Matrix& m = scope.userToDocument;
@@ -506,11 +518,12 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
         art->opacity = static_cast<HostReal>(opacity);
         PathStyle strokeStyle = style;
         addStroke(strokeStyle);
-        std::unique_ptr<Art> strokeArt = OutlineArt(subpaths, strokeStyle, nullptr);
+        std::vector<HostSubpath> strokeSubpaths = subpaths;
+        std::unique_ptr<Art> strokeArt = OutlineArt(strokeSubpaths, strokeStyle, nullptr);
         strokeArt->opacity = static_cast<HostReal>(stroke.alpha);
         strokeArt->hidden = hidden;
         addFill(style);
-        std::unique_ptr<Art> fillArt = OutlineArt(std::move(subpaths), style, nullptr);
+        std::unique_ptr<Art> fillArt = OutlineArt(subpaths, style, nullptr);
         fillArt->opacity = static_cast<HostReal>(fill.alpha);
         fillArt->hidden = hidden;
         art->Add(std::move(strokeArt));
@@ -520,7 +533,7 @@ void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) 
         double alpha = 1;
         if (fill.painted) addFill(style), alpha = fill.alpha;
         if (stroke.painted) addStroke(style), alpha = fill.painted ? alpha : stroke.alpha;
-        art = OutlineArt(std::move(subpaths), style, &e);
+        art = OutlineArt(subpaths, style, &e);
         art->opacity = static_cast<HostReal>(opacity * alpha);
         art->hidden = hidden;
         drawn_ += 1;
@@ -613,7 +626,7 @@ std::unique_ptr<Art> Converter::ClipArt(const Element& owner, const Matrix& owne
     PathStyle style = DefaultPathStyle();
     style.clip = 1;
     style.evenOdd = evenOdd;
-    return OutlineArt(std::move(subpaths), style, clipPath);
+    return OutlineArt(subpaths, style, clipPath);
 }
 
 // The exact bounds of a path mapped by `toUser` (y up, as PathBounds gives them), through a
