@@ -177,7 +177,9 @@ private:
     double rootOpacity_ = 1;
     std::optional<ViewportClip> rootClip_;  // applied to each layer
     TransformReader ownTransform_;
-    std::vector<HostSubpath> shapeSubpaths_;  // ConvertShape's, kept from shape to shape
+    // ConvertShape's, kept from shape to shape.
+    PathData shapeOutline_;
+    std::vector<HostSubpath> shapeSubpaths_;
 };
 
 void Converter::Run() {
@@ -462,7 +464,8 @@ std::unique_ptr<Art> Converter::OutlineArt(std::vector<HostSubpath>& subpaths, c
 }
 
 void Converter::ConvertShape(const Element& e, const Scope& scope, Art& parent) {
-    const PathData outline = ShapeOutline(e, scope.viewport);
+    PathData& outline = shapeOutline_;
+    ShapeOutline(e, scope.viewport, outline);
     if (outline.error) result_.losses.Add("path data with an error (drawn up to it)", Where(e));
     std::vector<HostSubpath>& subpaths = shapeSubpaths_;
     HostSubpathsInto(e, outline, scope.userToDocument, subpaths);

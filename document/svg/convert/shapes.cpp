@@ -129,6 +129,14 @@ PathData ShapeOutline(const Element& e, const Viewport& vp) {
     }
 }
 
+void ShapeOutline(const Element& e, const Viewport& vp, PathData& into) {
+    if (e.tag == Tag::kPath) {
+        ParsePathData(e.Attribute("d"), into);
+    } else {
+        into = ShapeOutline(e, vp);
+    }
+}
+
 std::optional<Box> OutlineBox(const PathData& outline) {
     std::optional<Box> box;
     auto add = [&box](double x, double y) {

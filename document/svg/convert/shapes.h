@@ -13,6 +13,8 @@ namespace document::svg {
 // not render (a rect of zero width, a circle of no radius, ...) give no subpaths. A path whose
 // data has an error holds what came before it, with `error` set.
 PathData ShapeOutline(const Element& element, const Viewport& viewport);
+// The same into `into`, whose room a caller converting shape after shape keeps.
+void ShapeOutline(const Element& element, const Viewport& viewport, PathData& into);
 
 struct Box {
     double left = 0, top = 0, right = 0, bottom = 0;  // y down, as in SVG

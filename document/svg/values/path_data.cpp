@@ -169,11 +169,11 @@ bool AppendArc(PathBuilder& builder, double rx, double ry, double rotationDegree
 
 class PathParser {
 public:
-    explicit PathParser(std::string_view text) : text_(text), builder_(data_) {}
+    PathParser(std::string_view text, PathData& data) : text_(text), data_(data), builder_(data_) {}
 
-    PathData Run() {
+    void Run() {
         scan::SkipSpace(text_, pos_);
-        if (pos_ == text_.size()) return std::move(data_);
+        if (pos_ == text_.size()) return;
         if (text_[pos_] != 'M' && text_[pos_] != 'm') return Fail(pos_);
         char command = 0;
         while (true) {
@@ -207,16 +207,15 @@ public:
             // A comma separates arguments only, never a command from what went before.
             if (comma && (IsCommand(text_[pos_]) || Upper(command) == 'Z')) return Fail(pos_);
         }
-        return std::move(data_);
+        return;
     }
 
 private:
     enum class Previous { kOther, kCubic, kQuadratic };
 
-    PathData Fail(size_t offset) {
+    void Fail(size_t offset) {
         data_.error = true;
         data_.errorOffset = offset;
-        return std::move(data_);
     }
 
     // `count` arguments into args_, separated by optional comma-whitespace; the positions in
@@ -342,7 +341,7 @@ private:
     std::string_view text_;
     size_t pos_ = 0;
     size_t failure_ = 0;
-    PathData data_;
+    PathData& data_;
     PathBuilder builder_;
     Previous previous_ = Previous::kOther;
     Point lastControl_;  // second control point of the last cubic, or the last quadratic's
@@ -351,7 +350,18 @@ private:
 
 }  // namespace
 
-PathData ParsePathData(std::string_view text) { return PathParser(text).Run(); }
+PathData ParsePathData(std::string_view text) {
+    PathData data;
+    PathParser(text, data).Run();
+    return data;
+}
+
+void ParsePathData(std::string_view text, PathData& into) {
+    into.subpaths.clear();
+    into.error = false;
+    into.errorOffset = 0;
+    PathParser(text, into).Run();
+}
 
 PathData ParsePoints(std::string_view text, bool closed) {
     PathData data;

@@ -40,6 +40,9 @@ struct PathData {
 // begin with M or m is an error at its first character, with nothing drawn; empty text is
 // no error and no subpath. A segment whose coordinates overflow is an error at its arguments.
 PathData ParsePathData(std::string_view text);
+// The same into `into`, whose list of subpaths keeps its room (for a caller that parses path
+// after path).
+void ParsePathData(std::string_view text, PathData& into);
 
 // Parses a <polyline>/<polygon> points list: an odd coordinate is dropped, as SVG says.
 // `closed` marks the subpath closed (polygon).

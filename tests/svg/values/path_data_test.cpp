@@ -43,6 +43,19 @@ TEST(SvgPathData, AbsoluteAndRelativeLines) {
     for (const PathSegmentData& segment : data.subpaths[0].segments) EXPECT_EQ(segment.kind, Kind::kLine);
 }
 
+TEST(SvgPathData, ParsingIntoAReusedResultGivesWhatAFreshOneGives) {
+    // A result that held an error and several subpaths, then a shorter path without an error,
+    // then an empty one: nothing of an earlier path is left.
+    PathData reused;
+    for (const char* text : {"M 1 2 L 3 4 M 5 6 L 7 8 Z M 9 9 L 1 x", "M 0 0 L 1 1", "", "m 1 1 z l 2 2"}) {
+        ParsePathData(text, reused);
+        const PathData fresh = ParsePathData(text);
+        EXPECT_EQ(AllAnchors(reused), AllAnchors(fresh)) << text;
+        EXPECT_EQ(reused.error, fresh.error) << text;
+        EXPECT_EQ(reused.errorOffset, fresh.errorOffset) << text;
+    }
+}
+
 TEST(SvgPathData, CompactNumbers) {
     EXPECT_EQ(AllAnchors(ParsePathData("M1.5.5L-1-2l1e2,1E-1")), Lines{"1.5,0.5 -1,-2 99,-1.9"});
     EXPECT_EQ(AllAnchors(ParsePathData("M0,0L.1.2.3.4")), Lines{"0,0 0.1,0.2 0.3,0.4"});
