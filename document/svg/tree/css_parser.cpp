@@ -1,6 +1,8 @@
 #include "document/svg/tree/css_parser.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <string>
 
 #include "document/svg/tree/names.h"
@@ -124,12 +126,19 @@ void AddDeclaration(std::string_view name, std::string_view value,
 // The end of the declaration that starts at `start`: its first top-level ';', or the end of the
 // text. Nearly every declaration holds no string and no parenthesis, so the first ';' is it.
 size_t DeclarationEnd(std::string_view text, size_t start) {
-    const size_t semicolon = std::min(text.find(';', start), text.size());
-    for (size_t i = start; i < semicolon; ++i) {
-        const char c = text[i];
-        if (c == '"' || c == '\'' || c == '(') return FindTopLevel(text, start, ";");
+    // Per byte: 1 the end, 2 a string or a parenthesis (the full reading decides), 0 neither.
+    static constexpr auto kKinds = [] {
+        std::array<uint8_t, 256> kinds{};
+        kinds[';'] = 1;
+        kinds['"'] = kinds['\''] = kinds['('] = 2;
+        return kinds;
+    }();
+    for (size_t i = start; i < text.size(); ++i) {
+        const uint8_t kind = kKinds[static_cast<unsigned char>(text[i])];
+        if (kind == 1) return i;
+        if (kind == 2) return FindTopLevel(text, start, ";");
     }
-    return semicolon;
+    return text.size();
 }
 
 void ParseDeclarationText(std::string_view text, std::vector<CssDeclaration>& out) {
