@@ -30,7 +30,9 @@ long Magnitude(std::string_view digits, long exponent) {
 
 }  // namespace
 
-bool ScanNumber(std::string_view text, size_t& pos, double& value) {
+// Every number's grammar, and its conversion when the quick one below does not apply. Kept
+// out of line, so that the common number is read without saving what this needs.
+[[gnu::noinline]] bool ScanNumberInFull(std::string_view text, size_t& pos, double& value) {
     const size_t n = text.size();
     size_t i = pos;
     bool negative = false;
@@ -107,6 +109,34 @@ bool ScanNumber(std::string_view text, size_t& pos, double& value) {
     }
     value = parsed;
     pos = i;
+    return true;
+}
+
+bool ScanNumber(std::string_view text, size_t& pos, double& value) {
+    // The common number: an optional sign, digits with an optional point among or after them,
+    // 15 digits at most and no exponent, converted as ScanNumberInFull converts it.
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = text.data() + pos;
+    const char* const end = text.data() + text.size();
+    bool negative = false;
+    if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    uint64_t digits = 0;
+    const char* const integerStart = p;
+    for (unsigned digit; p != end && (digit = unsigned(*p) - unsigned('0')) < 10; ++p) digits = digits * 10 + digit;
+    const size_t integerDigits = size_t(p - integerStart);
+    size_t fractionDigits = 0;
+    if (p != end && *p == '.') {
+        const char* const fractionStart = ++p;
+        for (unsigned digit; p != end && (digit = unsigned(*p) - unsigned('0')) < 10; ++p) digits = digits * 10 + digit;
+        fractionDigits = size_t(p - fractionStart);
+    }
+    if (FLT_EVAL_METHOD != 0 || integerDigits + fractionDigits == 0 || integerDigits + fractionDigits > 15 ||
+        (p != end && (*p == 'e' || *p == 'E'))) {
+        return ScanNumberInFull(text, pos, value);
+    }
+    const double exact = double(digits) / kPowersOfTen[fractionDigits];
+    value = negative ? -exact : exact;
+    pos = size_t(p - text.data());
     return true;
 }
 
