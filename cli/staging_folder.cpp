@@ -42,17 +42,4 @@ fs::path StagingFolder::NewName() {
     return path_ / std::to_string(++named_);
 }
 
-StagedOutput::~StagedOutput() {
-    if (committed_) return;
-    std::error_code ignored;
-    fs::remove(staged_, ignored);
-}
-
-void StagedOutput::Commit() {
-    std::error_code error;
-    fs::rename(staged_, destination_, error);
-    if (error) throw OutputError("cannot move the finished file to " + destination_.string() + ": " + error.message());
-    committed_ = true;
-}
-
 }  // namespace cli

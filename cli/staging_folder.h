@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <string>
 
+#include "cli/temporary_output.h"
+
 namespace cli {
 
 class StagingFolder {
@@ -39,23 +41,10 @@ private:
 // One export's file, written at a name of a staging folder and renamed to its destination only
 // once it is complete: a failed export never leaves a partial file, nor touches the file that
 // was there before.
-class StagedOutput {
+class StagedOutput : public PendingOutput {
 public:
     StagedOutput(StagingFolder& folder, std::filesystem::path destination)
-        : destination_(std::move(destination)), staged_(folder.NewName()) {}
-    // Removes the staged file unless it was committed.
-    ~StagedOutput();
-    StagedOutput(const StagedOutput&) = delete;
-    StagedOutput& operator=(const StagedOutput&) = delete;
-
-    const std::filesystem::path& Path() const { return staged_; }
-    // Renames the staged file to the destination, replacing what was there. Throws OutputError.
-    void Commit();
-
-private:
-    std::filesystem::path destination_;
-    std::filesystem::path staged_;
-    bool committed_ = false;
+        : PendingOutput(folder.NewName(), std::move(destination)) {}
 };
 
 }  // namespace cli

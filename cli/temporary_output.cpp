@@ -62,21 +62,20 @@ fs::path MakeUniqueHiddenName(const fs::path& folder, const std::string& ending,
     throw OutputError("cannot create a file in the folder " + shown.string() + ": " + std::strerror(error));
 }
 
-TemporaryOutput::TemporaryOutput(fs::path destination)
-    : destination_(std::move(destination)),
-      temporary_(MakeUniqueHiddenName(destination_.parent_path(), ".tmp", CreateExclusively)) {}
-
-TemporaryOutput::~TemporaryOutput() {
-    if (committed_ || temporary_.empty()) return;
+PendingOutput::~PendingOutput() {
+    if (committed_ || pending_.empty()) return;
     std::error_code ignored;
-    fs::remove(temporary_, ignored);
+    fs::remove(pending_, ignored);
 }
 
-void TemporaryOutput::Commit() {
+void PendingOutput::Commit() {
     std::error_code error;
-    fs::rename(temporary_, destination_, error);
+    fs::rename(pending_, destination_, error);
     if (error) throw OutputError("cannot move the finished file to " + destination_.string() + ": " + error.message());
     committed_ = true;
 }
+
+TemporaryOutput::TemporaryOutput(fs::path destination)
+    : PendingOutput(MakeUniqueHiddenName(destination.parent_path(), ".tmp", CreateExclusively), destination) {}
 
 }  // namespace cli

@@ -22,24 +22,32 @@ public:
 std::filesystem::path MakeUniqueHiddenName(const std::filesystem::path& folder, const std::string& ending,
                                            const std::function<int(const std::filesystem::path&)>& make);
 
-class TemporaryOutput {
+// A file written at a pending name and renamed to its destination only once it is complete.
+class PendingOutput {
 public:
-    // Creates an empty temporary file beside `destination`. Throws OutputError.
-    explicit TemporaryOutput(std::filesystem::path destination);
-    // Removes the temporary file unless it was committed.
-    ~TemporaryOutput();
-    TemporaryOutput(const TemporaryOutput&) = delete;
-    TemporaryOutput& operator=(const TemporaryOutput&) = delete;
+    PendingOutput(std::filesystem::path pending, std::filesystem::path destination)
+        : destination_(std::move(destination)), pending_(std::move(pending)) {}
+    // Removes the pending file unless it was committed.
+    ~PendingOutput();
+    PendingOutput(const PendingOutput&) = delete;
+    PendingOutput& operator=(const PendingOutput&) = delete;
 
-    const std::filesystem::path& Path() const { return temporary_; }
+    const std::filesystem::path& Path() const { return pending_; }
     const std::filesystem::path& Destination() const { return destination_; }
-    // Renames the temporary file to the destination, replacing what was there. Throws OutputError.
+    // Renames the pending file to the destination, replacing what was there. Throws OutputError.
     void Commit();
 
 private:
     std::filesystem::path destination_;
-    std::filesystem::path temporary_;
+    std::filesystem::path pending_;
     bool committed_ = false;
+};
+
+// Pending at a temporary name beside the destination.
+class TemporaryOutput : public PendingOutput {
+public:
+    // Creates an empty temporary file beside `destination`. Throws OutputError.
+    explicit TemporaryOutput(std::filesystem::path destination);
 };
 
 }  // namespace cli

@@ -10,6 +10,7 @@
 #include "document/json_loader.h"
 #include "document/json_skeleton.h"
 #include "document/json_text.h"
+#include "tests/document/invalid_json_texts.h"
 
 namespace document {
 namespace {
@@ -119,55 +120,35 @@ TEST(JsonPieces, LongValuesAcrossTheScannersBlocks) {
 
 TEST(JsonPieces, RefuseInvalidTextAtAndAcrossPieceEnds) {
     if (!HasFastJsonReader()) GTEST_SKIP() << "this build has no fast reader";
-    const std::string cases[] = {
-        R"({"layers": [{"type": "group",}]})",
-        R"({"layers": [{"type": "group"},]})",
+    // Beside the invalid texts every reader refuses, faults around the places where pieces end.
+    std::vector<std::string> cases = testing::InvalidJsonTexts();
+    cases.insert(cases.end(), {
         R"({"layers": [,{"type": "group"}]})",
         R"({"layers": [{"type": "group"},,{}]})",
-        R"({"layers": [{"type": "group"} {"type": "group"}]})",
         R"({"layers": [1 2]})",
-        R"({"layers": [{"type" "group"}]})",
-        R"({"layers": [{"type": "group" "name": "x"}]})",
         R"({"layers": [{"type":: "group"}]})",
-        R"({"layers": [{type: "group"}]})",
         R"({"layers": [{1: "group"}]})",
         R"({"layers": {"type": "group"]})",
         R"({"layers": [{"type": "group"}}})",
         R"({"layers": [{"a": [1, 2}]}]})",
         R"({"layers": [{"a": [1, {"b": 2]}]}]})",
         R"({"layers": [[1, 2], [3, 4}]})",
-        "{\"layers\": [{\"type\": \"group\", \"name\": \"a\x01b\"}]}",
         "{\"layers\": [{\"na\x01me\": [\"x\"]}]}",
         "{\"la\x01yers\": [{\"name\": [\"x\"]}]}",
         "{\"\xFF\": [{\"name\": [\"x\"]}]}",
         "{\"\xC3\": [{\"name\": [\"x\"]}]}",
-        "{\"layers\": [{\"type\": \"group\", \"name\": \"\xC3\x28\"}]}",
         R"({"\x41": [{"name": ["x"]}]})",
         R"({"\ud800": [{"name": ["x"]}]})",
-        R"({"layers": [{"type": "group", "name": "\x41"}]})",
-        R"({"layers": [{"type": "group", "opacity": 01}]})",
-        R"({"layers": [{"type": "group", "opacity": 1.}]})",
         R"({"layers": [-]})",
-        R"({"layers": [{"type": "group", "opacity": +1}]})",
-        R"({"layers": [{"type": "group", "hidden": tru}]})",
-        R"({"layers": [{"type": "group", "name": nulls}]})",
         R"({"layers": [truefalse]})",
         R"({"layers": [1"x"]})",
-        R"({"layers": [{'type': 'group'}]})",
-        R"({"layers": [{"type": "group"}]} // note)",
-        R"({"layers": [{"type": "group"}]} x)",
-        R"({"layers": [{"type": "group"}]}{})",
         R"({"layers": [{"type": "group"}]}])",
-        R"({"layers": [{"type": "group"}])",
-        R"({"layers": [{"type": "group"})",
-        R"({"layers": [{"type": "group")",
-        R"({"layers": [{"type": "gro)",
         R"({"layers": [{"type": "group"}], "x)",
         R"({"layers": [{"type": "group"}], )",
         R"({"layers": [{"type": "group"}], "x" 1})",
         "{\"layers\": [{\"type\":\v\"group\"}]}",
         "{\"layers\":\f[{\"type\": \"group\"}]}",
-    };
+    });
     for (const std::string& text : cases) {
         for (size_t pieceSize : PieceSizes(text)) {
             std::string log;

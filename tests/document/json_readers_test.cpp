@@ -10,6 +10,7 @@
 #include <string>
 
 #include "document/json_loader.h"
+#include "tests/document/invalid_json_texts.h"
 
 namespace document {
 namespace {
@@ -164,41 +165,7 @@ TEST(JsonReaders, BuildTheSameDocument) {
 }
 
 TEST(JsonReaders, InvalidTextIsRefusedAsInvalidJson) {
-    // Each is a document that would load but for one fault of JSON syntax.
-    const std::string cases[] = {
-        R"({"layers": [{"type": "group",}]})",
-        R"({"layers": [{"type": "group"},]})",
-        R"({"layers": [{"type": "group"} {"type": "group"}]})",
-        R"({"layers": [{"type" "group"}]})",
-        R"({"layers": [{"type": "group" "name": "x"}]})",
-        "{\"layers\": [{\"type\": \"group\", \"name\": \"a\x01b\"}]}",
-        "{\"layers\": [{\"type\": \"group\", \"na\x01me\": \"x\"}]}",
-        R"({"layers": [{"type": "group", "name": "\x41"}]})",
-        R"({"layers": [{"type": "group", "name": "\ud800"}]})",
-        "{\"layers\": [{\"type\": \"group\", \"name\": \"\xC3\x28\"}]}",
-        "{\"layers\": [{\"type\": \"group\", \"\xFF\": 1}]}",
-        R"({"layers": [{"type": "group", "opacity": 01}]})",
-        R"({"layers": [{"type": "group", "opacity": 1.}]})",
-        R"({"layers": [{"type": "group", "opacity": .5}]})",
-        R"({"layers": [{"type": "group", "opacity": +1}]})",
-        R"({"layers": [{"type": "group", "opacity": 1e}]})",
-        R"({"layers": [{"type": "group", "opacity": NaN}]})",
-        R"({"layers": [{"type": "group", "opacity": -Infinity}]})",
-        R"({"layers": [{"type": "group", "hidden": tru}]})",
-        R"({"layers": [{"type": "group", "name": n}]})",
-        R"({"layers": [{"type": "group", "name": nul}]})",
-        R"({"layers": [{"type": "group", "name": nulls}]})",
-        R"({"layers": [{type: "group"}]})",
-        R"({"layers": [{'type': 'group'}]})",
-        R"({"layers": [{"type": "group"}]} // note)",
-        R"({"layers": [{"type": "group"}]} x)",
-        R"({"layers": [{"type": "group"}]}{})",
-        R"({"layers": [{"type": "group"}])",
-        R"({"layers": [{"type": "group"})",
-        R"({"layers": [{"type": "group")",
-        R"({"layers": [{"type": "gro)",
-    };
-    for (const std::string& text : cases) {
+    for (const std::string& text : testing::InvalidJsonTexts()) {
         try {
             LoadDocument(text);
             ADD_FAILURE() << "loaded: " << text;
