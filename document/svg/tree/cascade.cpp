@@ -181,7 +181,7 @@ void ResolveInheritance(Tree::Storage& storage, const TreeOptions& options) {
             return inherited;
         }();
         // "inherit" among the element's own values takes the parent's value of any property.
-        for (uint32_t own = element->properties.Set(); own != 0; own &= own - 1) {
+        for (uint32_t own = element->properties.Mask(); own != 0; own &= own - 1) {
             const size_t i = size_t(std::countr_zero(own));
             if (IsInherit(element->properties.Get(i))) {
                 element->SetProperty(i, parent != nullptr ? parent->properties.Get(i) : std::string_view());
@@ -189,7 +189,7 @@ void ResolveInheritance(Tree::Storage& storage, const TreeOptions& options) {
         }
         // The inherited properties the element leaves unset take the parent's value.
         if (parent != nullptr) {
-            for (uint32_t taken = parent->properties.Set() & kInherited & ~element->properties.Set(); taken != 0; taken &= taken - 1) {
+            for (uint32_t taken = parent->properties.Mask() & kInherited & ~element->properties.Mask(); taken != 0; taken &= taken - 1) {
                 const size_t i = size_t(std::countr_zero(taken));
                 element->SetProperty(i, parent->properties.Get(i));
             }

@@ -19,11 +19,6 @@ const std::pair<std::string_view, std::string_view>* Element::FindAttributeEntry
     return nullptr;
 }
 
-std::string_view Element::FindAttribute(std::string_view localName) const {
-    const auto* attribute = FindAttributeEntry(localName);
-    return attribute != nullptr ? attribute->second : std::string_view();
-}
-
 Tree::Tree() : storage(std::make_unique<Storage>()) {}
 Tree::Tree(Tree&&) noexcept = default;
 Tree& Tree::operator=(Tree&&) noexcept = default;

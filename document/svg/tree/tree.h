@@ -80,7 +80,7 @@ public:
         set_ |= bit;
     }
     // Bit i is set when property i has a value.
-    uint32_t Set() const { return set_; }
+    uint32_t Mask() const { return set_; }
 
 private:
     void CopyValues(const PropertyValues& other) {
@@ -120,7 +120,8 @@ struct Element {
     // local name; "href" answers for both href and xlink:href (href wins). Empty when absent.
     std::string_view Attribute(std::string_view localName) const {
         if ((attributeNameBits & AttributeNameBit(localName)) == 0) return {};
-        return FindAttribute(localName);
+        const auto* attribute = FindAttributeEntry(localName);
+        return attribute != nullptr ? attribute->second : std::string_view();
     }
     bool HasAttribute(std::string_view localName) const {
         return (attributeNameBits & AttributeNameBit(localName)) != 0 && FindAttributeEntry(localName) != nullptr;
@@ -147,7 +148,6 @@ struct Element {
     // Storage, filled by the parser (the tree's storage owns what the span holds).
     std::span<const std::pair<std::string_view, std::string_view>> attributes;
     const std::pair<std::string_view, std::string_view>* FindAttributeEntry(std::string_view localName) const;
-    std::string_view FindAttribute(std::string_view localName) const;
     // A bit for each name in `attributes` (AttributeNameBit), so that asking for an attribute
     // the element does not have (most questions) seldom reads the names.
     uint32_t attributeNameBits = 0;

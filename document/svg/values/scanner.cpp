@@ -10,6 +10,11 @@ namespace document::svg::scan {
 
 namespace {
 
+// Exact in a double, as are integers of up to 15 digits: their quotient or product is rounded
+// once, to the very double from_chars answers.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // Decimal magnitude of a scanned number whose conversion fell out of range, to tell an
 // underflow (which is simply zero) from an overflow (which is an error).
 long Magnitude(std::string_view digits, long exponent) {
@@ -32,7 +37,7 @@ long Magnitude(std::string_view digits, long exponent) {
 
 // Every number's grammar, and its conversion when the quick one below does not apply. Kept
 // out of line, so that the common number is read without saving what this needs.
-[[gnu::noinline]] bool ScanNumberInFull(std::string_view text, size_t& pos, double& value) {
+[[gnu::noinline]] static bool ScanNumberInFull(std::string_view text, size_t& pos, double& value) {
     const size_t n = text.size();
     size_t i = pos;
     bool negative = false;
@@ -86,8 +91,6 @@ long Magnitude(std::string_view digits, long exponent) {
     // Up to 15 digits are exact in a double, and so is 10^k up to 10^22: their product or
     // quotient is then rounded once, to the very double from_chars answers. Numbers of path data
     // are nearly always such; the others (and an evaluation in wider registers) take from_chars.
-    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const long scale = exponent - long(fractionDigits);
     if (FLT_EVAL_METHOD == 0 && integerDigits + fractionDigits <= 15 && scale >= -22 && scale <= 22) {
         double exact = double(digits);
@@ -115,7 +118,6 @@ long Magnitude(std::string_view digits, long exponent) {
 bool ScanNumber(std::string_view text, size_t& pos, double& value) {
     // The common number: an optional sign, digits with an optional point among or after them,
     // 15 digits at most and no exponent, converted as ScanNumberInFull converts it.
-    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const char* p = text.data() + pos;
     const char* const end = text.data() + text.size();
     bool negative = false;
