@@ -34,34 +34,28 @@ void TreeBuilder::Restart() {
     tree_.storage = std::make_unique<Tree::Storage>();
     storage_ = tree_.storage.get();
     losses_ = lossesAtStart_;
-    textKept_ = false;
-    depth_ = 0;
-    droppedFrom_ = 0;
-    open_.clear();
-    style_ = nullptr;
-    styleText_.clear();
-    sheets_.clear();
+    progress_ = Progress();
 }
 
 void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute> attributes,
                                const XmlPosition& where) {
-    if (++depth_ > options_.maxDepth) {
+    if (++progress_.depth > options_.maxDepth) {
         ThrowSvgErrorAt(options_.fileName, where.Line(), where.Column(),
                         "elements are nested deeper than " + std::to_string(options_.maxDepth) +
                             " levels");
     }
-    if (droppedFrom_ != 0) return;
+    if (progress_.droppedFrom != 0) return;
     if (storage_->root == nullptr && !(IsSvg(name) && name.local == "svg")) {
         std::string what = "the root element is <" + std::string(name.local) + ">";
         if (!name.ns.empty()) what += " of namespace " + std::string(name.ns);
         ThrowSvgErrorAt(options_.fileName, where.Line(), where.Column(),
                         what + ", not <svg>: this is no SVG file");
     }
-    Element* parent = open_.empty() ? nullptr : open_.back();
+    Element* parent = progress_.open.empty() ? nullptr : progress_.open.back();
     // Other namespaces' elements (editors' metadata) and the foreign content of
     // <foreignObject> are not drawn by SVG renderers: they go with all they hold.
     if (!IsSvg(name) || (parent != nullptr && parent->tag == Tag::kForeignObject)) {
-        droppedFrom_ = depth_;
+        progress_.droppedFrom = progress_.depth;
         return;
     }
     if (storage_->elements.size() >= options_.maxElements) {
@@ -81,11 +75,11 @@ void TreeBuilder::StartElement(const XmlName& name, std::span<const XmlAttribute
     } else {
         storage_->root = &element;
     }
-    if (element.tag == Tag::kStyle && style_ == nullptr) {
-        style_ = &element;
-        styleText_.clear();
+    if (element.tag == Tag::kStyle && progress_.style == nullptr) {
+        progress_.style = &element;
+        progress_.styleText.clear();
     }
-    open_.push_back(&element);
+    progress_.open.push_back(&element);
 }
 
 void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute> attributes) {
@@ -125,17 +119,17 @@ void TreeBuilder::TakeAttributes(Element& element, std::span<const XmlAttribute>
 }
 
 void TreeBuilder::EndElement() {
-    if (droppedFrom_ != 0) {
-        if (depth_ == droppedFrom_) droppedFrom_ = 0;
-        --depth_;
+    if (progress_.droppedFrom != 0) {
+        if (progress_.depth == progress_.droppedFrom) progress_.droppedFrom = 0;
+        --progress_.depth;
         return;
     }
-    --depth_;
-    const Element* element = open_.back();
-    open_.pop_back();
-    if (element == style_) {
+    --progress_.depth;
+    const Element* element = progress_.open.back();
+    progress_.open.pop_back();
+    if (element == progress_.style) {
         EndStyle(*element);
-        style_ = nullptr;
+        progress_.style = nullptr;
     }
 }
 
@@ -145,17 +139,17 @@ void TreeBuilder::EndStyle(const Element& style) {
                     DescribeElement(style));
         return;
     }
-    if (TrimSpace(styleText_).empty()) return;
-    sheets_.push_back({storage_->text.Copy(styleText_), &style});
+    if (TrimSpace(progress_.styleText).empty()) return;
+    progress_.sheets.push_back({storage_->text.Copy(progress_.styleText), &style});
 }
 
 void TreeBuilder::KeepText(std::shared_ptr<const void> owner) {
     storage_->parsedText = std::move(owner);
-    textKept_ = true;
+    progress_.textKept = true;
 }
 
 void TreeBuilder::Text(std::string_view text) {
-    if (style_ != nullptr && droppedFrom_ == 0) styleText_.append(text);
+    if (progress_.style != nullptr && progress_.droppedFrom == 0) progress_.styleText.append(text);
 }
 
 }  // namespace document::svg

@@ -30,14 +30,14 @@ public:
     void Restart() override;
 
     // The CSS sheets met, in document order.
-    const std::vector<CollectedSheet>& Sheets() const { return sheets_; }
+    const std::vector<CollectedSheet>& Sheets() const { return progress_.sheets; }
 
 private:
     void TakeAttributes(Element& element, std::span<const XmlAttribute> attributes);
     // A value that lasts as long as the tree: the parser's own, or a copy.
-    std::string_view Keep(std::string_view value) { return textKept_ ? value : storage_->text.Copy(value); }
+    std::string_view Keep(std::string_view value) { return progress_.textKept ? value : storage_->text.Copy(value); }
     // The same for names, which repeat: one copy of each when the parser's text is not kept.
-    std::string_view KeepName(std::string_view name) { return textKept_ ? name : storage_->text.Intern(name); }
+    std::string_view KeepName(std::string_view name) { return progress_.textKept ? name : storage_->text.Intern(name); }
     void EndStyle(const Element& style);
 
     Tree& tree_;
@@ -45,13 +45,17 @@ private:
     const TreeOptions& options_;
     LossReport& losses_;
     const LossReport lossesAtStart_;  // what a restart puts back
-    bool textKept_ = false;
-    int depth_ = 0;
-    int droppedFrom_ = 0;  // the depth of the element being dropped with its content, or 0
-    std::vector<Element*> open_;
-    const Element* style_ = nullptr;  // the <style> whose text is being collected
-    std::string styleText_;
-    std::vector<CollectedSheet> sheets_;
+    // What the events so far have built up, all of it forgotten by a restart.
+    struct Progress {
+        bool textKept = false;
+        int depth = 0;
+        int droppedFrom = 0;  // the depth of the element being dropped with its content, or 0
+        std::vector<Element*> open;
+        const Element* style = nullptr;  // the <style> whose text is being collected
+        std::string styleText;
+        std::vector<CollectedSheet> sheets;
+    };
+    Progress progress_;
 };
 
 }  // namespace document::svg
