@@ -203,36 +203,40 @@ private:
     }
 
     bool Start(const pugi::xml_node& element) {
-        const std::string_view qualified = NameOf(element);
-        if (!IsPlainQualifiedName(qualified)) return false;
+        // Names are measured and checked in one pass, which also finds their colon.
+        size_t length = 0, colon = 0;
+        const char* const elementQualified = element.name();
+        if (!ScanPlainQualifiedName(elementQualified, length, colon)) return false;
+        const std::string_view qualified(elementQualified, length);
+        const size_t qualifiedColon = colon;
         // The attributes as written, each asked of pugixml once. Declarations are taken first:
         // they apply to the element's own name and attributes.
         raw_.clear();
         for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+            const char* const nameStart = attribute.name();
+            if (!ScanPlainQualifiedName(nameStart, length, colon)) return false;
             // A '<' in a value is an error unless written &lt;, which pugixml does not tell. One
             // pass finds it or the value's end: values (path data above all) are most of the text.
             const char* const valueStart = attribute.value();
             const char* const valueEnd = strchrnul(valueStart, '<');
             if (*valueEnd != '\0') return false;
-            const XmlAttribute& written = raw_.emplace_back(
-                XmlAttribute{{{}, attribute.name()}, std::string_view(valueStart, size_t(valueEnd - valueStart))});
-            const std::string_view name = written.name.local, value = written.value;
-            if (!IsPlainQualifiedName(name)) return false;
-            if (name.substr(0, 5) != "xmlns" || (name.size() > 5 && name[5] != ':')) continue;
+            const RawAttribute& written = raw_.emplace_back(
+                RawAttribute{std::string_view(nameStart, length), colon, std::string_view(valueStart, size_t(valueEnd - valueStart))});
+            const std::string_view name = written.name;
+            if (!IsDeclaration(name)) continue;
             // The same declaration twice is an error.
             for (size_t i = 0; i + 1 < raw_.size(); ++i) {
-                if (raw_[i].name.local == name) return false;
+                if (raw_[i].name == name) return false;
             }
-            if (!namespaces_.Declare(name.size() == 5 ? std::string_view() : name.substr(6), value)) return false;
+            if (!namespaces_.Declare(name.size() == 5 ? std::string_view() : name.substr(6), written.value)) return false;
         }
         XmlName elementName;
-        if (!Split(qualified, true, elementName)) return false;
+        if (!Split(qualified, qualifiedColon, true, elementName)) return false;
         attributes_.clear();
-        for (const XmlAttribute& written : raw_) {
-            const std::string_view name = written.name.local;
-            if (name.substr(0, 5) == "xmlns" && (name.size() == 5 || name[5] == ':')) continue;
+        for (const RawAttribute& written : raw_) {
+            if (IsDeclaration(written.name)) continue;
             XmlAttribute taken;
-            if (!Split(name, false, taken.name)) return false;
+            if (!Split(written.name, written.colon, false, taken.name)) return false;
             taken.value = written.value;
             // The same attribute twice, under one name or two prefixes of one namespace, is an
             // error.
@@ -246,15 +250,20 @@ private:
         return true;
     }
 
+    // xmlns and xmlns:p, which declare namespaces rather than being attributes.
+    static bool IsDeclaration(std::string_view name) {
+        return name.size() >= 5 && name.substr(0, 5) == "xmlns" && (name.size() == 5 || name[5] == ':');
+    }
+
     void End(std::vector<size_t>& marks) {
         namespaces_.Release(marks.back());
         marks.pop_back();
         handler_.EndElement();
     }
 
-    // "p:local" into its namespace and local name; an unprefixed attribute is in none.
-    bool Split(std::string_view qualified, bool element, XmlName& name) const {
-        const size_t colon = qualified.find(':');
+    // "p:local", whose colon is at `colon` (or npos), into its namespace and local name; an
+    // unprefixed attribute is in none.
+    bool Split(std::string_view qualified, size_t colon, bool element, XmlName& name) const {
         std::string_view prefix;
         if (colon != std::string_view::npos) {
             prefix = qualified.substr(0, colon);
@@ -270,11 +279,18 @@ private:
         return namespaces_.Resolve(prefix, name.ns);
     }
 
+    // An attribute as written: its qualified name, where its colon is, and its value.
+    struct RawAttribute {
+        std::string_view name;
+        size_t colon;
+        std::string_view value;
+    };
+
     std::string_view text_;
     XmlHandler& handler_;
     Position position_;
     Namespaces namespaces_;
-    std::vector<XmlAttribute> raw_;         // the current element's attributes as written
+    std::vector<RawAttribute> raw_;         // the current element's attributes as written
     std::vector<XmlAttribute> attributes_;  // and as given: declarations out, names split
 };
 

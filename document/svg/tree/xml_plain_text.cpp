@@ -217,35 +217,55 @@ bool IsPlainDoctype(std::string_view content) {
     return at == content.size();
 }
 
+namespace {
+
+// Per byte: 1 a character that may start a part of a name (ASCII letter, '_'), 2 one that may
+// only follow (digit, '-', '.'), 3 the colon, 0 any other (the terminating NUL among them).
+constexpr std::array<uint8_t, 256> kNameKinds = [] {
+    std::array<uint8_t, 256> kinds{};
+    for (int c = 'a'; c <= 'z'; ++c) kinds[size_t(c)] = kinds[size_t(c - 'a' + 'A')] = 1;
+    kinds['_'] = 1;
+    for (int c = '0'; c <= '9'; ++c) kinds[size_t(c)] = 2;
+    kinds['-'] = kinds['.'] = 2;
+    kinds[':'] = 3;
+    return kinds;
+}();
+
+// Takes the byte at offset `at` of a name; false when it cannot continue the name.
+// `partStart` is true at the start of the name and after its colon, `colon` its offset or npos.
+inline bool TakeNameByte(unsigned char c, size_t at, size_t& colon, bool& partStart) {
+    const uint8_t kind = kNameKinds[c];
+    if (kind == 1 || (kind == 2 && !partStart)) {
+        partStart = false;
+        return true;
+    }
+    if (kind == 3 && colon == std::string_view::npos && !partStart) {
+        colon = at;
+        partStart = true;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool IsPlainQualifiedName(std::string_view name) {
-    // Per byte: 1 a character that may start a part (ASCII letter, '_'), 2 one that may only
-    // follow (digit, '-', '.'), 0 any other.
-    static constexpr auto kKinds = [] {
-        std::array<uint8_t, 256> kinds{};
-        for (int c = 'a'; c <= 'z'; ++c) kinds[size_t(c)] = kinds[size_t(c - 'a' + 'A')] = 1;
-        kinds['_'] = 1;
-        for (int c = '0'; c <= '9'; ++c) kinds[size_t(c)] = 2;
-        kinds['-'] = kinds['.'] = 2;
-        return kinds;
-    }();
-    // Most names are lower-case letters and nothing else.
-    size_t letters = 0;
-    while (letters < name.size() && name[letters] >= 'a' && name[letters] <= 'z') ++letters;
-    if (letters == name.size()) return letters > 0;
-    bool colon = false;
+    size_t colon = std::string_view::npos;
     bool partStart = true;
-    for (const char c : name) {
-        const uint8_t kind = kKinds[static_cast<unsigned char>(c)];
-        if (kind == 1 || (kind == 2 && !partStart)) {
-            partStart = false;
-        } else if (c == ':' && !colon && !partStart) {
-            colon = true;
-            partStart = true;
-        } else {
-            return false;
-        }
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (!TakeNameByte(static_cast<unsigned char>(name[i]), i, colon, partStart)) return false;
     }
     return !partStart;
+}
+
+bool ScanPlainQualifiedName(const char* name, size_t& length, size_t& colon) {
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(name);
+    colon = std::string_view::npos;
+    bool partStart = true;
+    size_t i = 0;
+    while (TakeNameByte(bytes[i], i, colon, partStart)) ++i;
+    length = i;
+    return bytes[i] == '\0' && !partStart;
 }
 
 }  // namespace document::svg

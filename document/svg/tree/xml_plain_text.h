@@ -21,5 +21,9 @@ bool IsPlainDoctype(std::string_view content);
 // True for a name expat reads the same in namespace mode: ASCII letters, digits, '_', '-'
 // and '.', starting with a letter or '_', with at most one ':' between two parts.
 bool IsPlainQualifiedName(std::string_view name);
+// The same check of a NUL-terminated name, in the one pass that also measures it: `length` is
+// set to the bytes before the first that cannot continue a name (the NUL, for a plain name) and
+// `colon` to the colon's offset, or npos.
+bool ScanPlainQualifiedName(const char* name, size_t& length, size_t& colon);
 
 }  // namespace document::svg
