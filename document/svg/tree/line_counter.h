@@ -54,7 +54,11 @@ private:
             count += block;
             first += 64;
         }
-        for (; first < last; ++first) count += *first == '\n';
+        // The rest (most of the way from one element to the next) holds a line end or two.
+        while (first < last && (first = static_cast<const char*>(std::memchr(first, '\n', size_t(last - first)))) != nullptr) {
+            ++count;
+            ++first;
+        }
         return count;
     }
 
