@@ -10,11 +10,6 @@ namespace document::svg::scan {
 
 namespace {
 
-// Exact in a double, as are integers of up to 15 digits: their quotient or product is rounded
-// once, to the very double from_chars answers.
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // Decimal magnitude of a scanned number whose conversion fell out of range, to tell an
 // underflow (which is simply zero) from an overflow (which is an error).
 long Magnitude(std::string_view digits, long exponent) {
@@ -35,9 +30,7 @@ long Magnitude(std::string_view digits, long exponent) {
 
 }  // namespace
 
-// Every number's grammar, and its conversion when the quick one below does not apply. Kept
-// out of line, so that the common number is read without saving what this needs.
-[[gnu::noinline]] static bool ScanNumberInFull(std::string_view text, size_t& pos, double& value) {
+bool ScanNumberInFull(std::string_view text, size_t& pos, double& value) {
     const size_t n = text.size();
     size_t i = pos;
     bool negative = false;
@@ -94,7 +87,7 @@ long Magnitude(std::string_view digits, long exponent) {
     const long scale = exponent - long(fractionDigits);
     if (FLT_EVAL_METHOD == 0 && integerDigits + fractionDigits <= 15 && scale >= -22 && scale <= 22) {
         double exact = double(digits);
-        exact = scale < 0 ? exact / kPowersOfTen[-scale] : exact * kPowersOfTen[scale];
+        exact = scale < 0 ? exact / kExactPowersOfTen[-scale] : exact * kExactPowersOfTen[scale];
         value = negative ? -exact : exact;
         pos = i;
         return true;
@@ -115,32 +108,6 @@ long Magnitude(std::string_view digits, long exponent) {
     return true;
 }
 
-bool ScanNumber(std::string_view text, size_t& pos, double& value) {
-    // The common number: an optional sign, digits with an optional point among or after them,
-    // 15 digits at most and no exponent, converted as ScanNumberInFull converts it.
-    const char* p = text.data() + pos;
-    const char* const end = text.data() + text.size();
-    bool negative = false;
-    if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
-    uint64_t digits = 0;
-    const char* const integerStart = p;
-    for (unsigned digit; p != end && (digit = unsigned(*p) - unsigned('0')) < 10; ++p) digits = digits * 10 + digit;
-    const size_t integerDigits = size_t(p - integerStart);
-    size_t fractionDigits = 0;
-    if (p != end && *p == '.') {
-        const char* const fractionStart = ++p;
-        for (unsigned digit; p != end && (digit = unsigned(*p) - unsigned('0')) < 10; ++p) digits = digits * 10 + digit;
-        fractionDigits = size_t(p - fractionStart);
-    }
-    if (FLT_EVAL_METHOD != 0 || integerDigits + fractionDigits == 0 || integerDigits + fractionDigits > 15 ||
-        (p != end && (*p == 'e' || *p == 'E'))) {
-        return ScanNumberInFull(text, pos, value);
-    }
-    const double exact = double(digits) / kPowersOfTen[fractionDigits];
-    value = negative ? -exact : exact;
-    pos = size_t(p - text.data());
-    return true;
-}
 
 bool MatchesFolded(std::string_view text, size_t pos, std::string_view lowerWord) {
     if (pos > text.size() || text.size() - pos < lowerWord.size()) return false;

@@ -3,7 +3,9 @@
 // where it was otherwise, so that callers can report the offset of the first bad character.
 #pragma once
 
+#include <cfloat>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace document::svg::scan {
@@ -27,10 +29,45 @@ inline bool SkipCommaSpace(std::string_view text, size_t& pos) {
     return pos != start;
 }
 
+// Every number's grammar, and its conversion when the quick one of ScanNumber (below) does not apply. Kept
+// out of line, so that the common number is read without saving what this needs.
+bool ScanNumberInFull(std::string_view text, size_t& pos, double& value);
+
+// Exact in a double, as are integers of up to 15 digits: their quotient or product is rounded
+// once, to the very double from_chars answers.
+inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // A number as SVG and CSS write it: sign, digits, fraction, exponent ("-1.5e3", ".5", "+2",
 // "1."). The exponent is taken only when digits follow it, so "1em" is 1 and a unit. Values
-// too large for a double fail; values too small to represent become zero.
-bool ScanNumber(std::string_view text, size_t& pos, double& value);
+// too large for a double fail; values too small to represent become zero. Inline, as path
+// data and number lists read number after number.
+inline bool ScanNumber(std::string_view text, size_t& pos, double& value) {
+    // The common number: an optional sign, digits with an optional point among or after them,
+    // 15 digits at most and no exponent, converted as ScanNumberInFull converts it.
+    const char* p = text.data() + pos;
+    const char* const end = text.data() + text.size();
+    bool negative = false;
+    if (p != end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    uint64_t digits = 0;
+    const char* const integerStart = p;
+    for (unsigned digit; p != end && (digit = unsigned(*p) - unsigned('0')) < 10; ++p) digits = digits * 10 + digit;
+    const size_t integerDigits = size_t(p - integerStart);
+    size_t fractionDigits = 0;
+    if (p != end && *p == '.') {
+        const char* const fractionStart = ++p;
+        for (unsigned digit; p != end && (digit = unsigned(*p) - unsigned('0')) < 10; ++p) digits = digits * 10 + digit;
+        fractionDigits = size_t(p - fractionStart);
+    }
+    if (FLT_EVAL_METHOD != 0 || integerDigits + fractionDigits == 0 || integerDigits + fractionDigits > 15 ||
+        (p != end && (*p == 'e' || *p == 'E'))) {
+        return ScanNumberInFull(text, pos, value);
+    }
+    const double exact = double(digits) / kExactPowersOfTen[fractionDigits];
+    value = negative ? -exact : exact;
+    pos = size_t(p - text.data());
+    return true;
+}
 
 // `word` at `pos` compared without regard to ASCII case (for CSS keywords and units).
 bool MatchesFolded(std::string_view text, size_t pos, std::string_view lowerWord);
