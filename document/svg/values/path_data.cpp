@@ -74,10 +74,16 @@ private:
     Subpath& Open() {
         if (!open_) {
             // After a moveto the current point is the start; after Z it was set back to it.
-            data_.subpaths.push_back({current_, {}, false});
-            // Room for a few segments at once: most subpaths are short, and each growth is an
-            // allocation and a copy.
-            data_.subpaths.back().segments.reserve(kFirstSegmentRoom);
+            Subpath& subpath = data_.subpaths.emplace_back(Subpath{current_, {}, false});
+            if (!data_.spareSegments.empty()) {
+                subpath.segments = std::move(data_.spareSegments.back());
+                data_.spareSegments.pop_back();
+                subpath.segments.clear();
+            } else {
+                // Room for a few segments at once: most subpaths are short, and each growth is an
+                // allocation and a copy.
+                subpath.segments.reserve(kFirstSegmentRoom);
+            }
             start_ = current_;
             open_ = true;
             pendingMove_ = false;
@@ -357,6 +363,7 @@ PathData ParsePathData(std::string_view text) {
 }
 
 void ParsePathData(std::string_view text, PathData& into) {
+    for (Subpath& subpath : into.subpaths) into.spareSegments.push_back(std::move(subpath.segments));
     into.subpaths.clear();
     into.error = false;
     into.errorOffset = 0;

@@ -29,6 +29,8 @@ struct PathData {
     // (the subpaths hold everything before it) and `errorOffset` is its byte offset.
     bool error = false;
     size_t errorOffset = 0;
+    // Segment lists of earlier parses into this object, emptied, kept for their room.
+    std::vector<std::vector<PathSegmentData>> spareSegments;
 };
 
 // Parses path data with the whole grammar: absolute and relative commands, implicit repeats,
