@@ -10,7 +10,9 @@ constexpr size_t kHugePagesFrom = size_t(4) << 20;
 
 }  // namespace
 
-ParseBuffer::ParseBuffer(std::string_view text) : size_(text.size()) {
+ParseBuffer::ParseBuffer(std::string_view text) : ParseBuffer(text.size()) { std::memcpy(data_, text.data(), size_); }
+
+ParseBuffer::ParseBuffer(size_t size) : size_(size) {
     if (size_ >= kHugePagesFrom) {
         large_ = std::make_unique<HugePageMemory>(size_ + 1);
         data_ = large_->Data();
@@ -18,7 +20,6 @@ ParseBuffer::ParseBuffer(std::string_view text) : size_(text.size()) {
         small_ = std::make_unique_for_overwrite<char[]>(size_ + 1);
         data_ = small_.get();
     }
-    std::memcpy(data_, text.data(), size_);
     data_[size_] = '\0';
 }
 

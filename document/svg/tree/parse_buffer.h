@@ -14,6 +14,8 @@ namespace document::svg {
 class ParseBuffer {
 public:
     explicit ParseBuffer(std::string_view text);
+    // Room for `size` bytes of text, to be written through Data(), and the NUL after them.
+    explicit ParseBuffer(size_t size);
 
     // The text and a NUL byte after it. Handed to pugixml with the NUL counted: given a buffer
     // without one, it overwrites the last byte with its own end mark and reads what stood there

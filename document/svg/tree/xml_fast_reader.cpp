@@ -297,14 +297,15 @@ private:
 }  // namespace
 
 bool TryReadXmlFast(std::string_view text, const std::string&, XmlHandler& handler) {
-    if (!IsPlainXmlText(text)) return false;
     // pugixml's tree points into the buffer it parsed, which therefore lives as long.
     struct Parsed {
-        explicit Parsed(std::string_view text) : buffer(text) {}
+        explicit Parsed(size_t size) : buffer(size) {}
         ParseBuffer buffer;
         pugi::xml_document document;
     };
-    const auto parsed = std::make_shared<Parsed>(text);
+    const auto parsed = std::make_shared<Parsed>(text.size());
+    // The text is checked as it is copied for the parser.
+    if (!CopyPlainXmlText(text, parsed->buffer.Data())) return false;
     constexpr unsigned kOptions = pugi::parse_default | pugi::parse_pi | pugi::parse_comments |
                                   pugi::parse_declaration | pugi::parse_doctype | pugi::parse_fragment;
     if (!parsed->document.load_buffer_inplace(parsed->buffer.Data(), parsed->buffer.SizeWithNul(), kOptions, pugi::encoding_utf8)) {

@@ -12,6 +12,9 @@ namespace document::svg {
 // to an XML character, and an XML declaration, if any, is well formed with version 1.0 and
 // no encoding but UTF-8.
 bool IsPlainXmlText(std::string_view text);
+// The same check, copying the text into `copy` (room for text.size() bytes) in the same pass;
+// when it answers false, what was copied is incomplete.
+bool CopyPlainXmlText(std::string_view text, char* copy);
 
 // True when a DOCTYPE's content (what follows "<!DOCTYPE" up to its '>', as pugixml gives
 // it) is a name with at most an external identifier: no internal subset, so no entity of its
