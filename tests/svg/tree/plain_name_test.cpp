@@ -2,8 +2,11 @@
 // of a NUL-terminated name must agree, and the scan must measure the name and find its colon.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 
+#include "document/svg/tree/names.h"
 #include "document/svg/tree/xml_plain_text.h"
 
 namespace document::svg {
@@ -45,6 +48,25 @@ TEST(PlainName, ScanStopsAtTheFirstByteThatCannotContinueAName) {
     EXPECT_FALSE(ScanPlainQualifiedName("svg:g:x", length, colon));
     EXPECT_EQ(length, 5u);
     EXPECT_EQ(colon, 3u);
+}
+
+// Names are compared a word at a time, the last word overlapping the one before: a difference at
+// any place of a name of any length must be seen, and only the names' own bytes read (the
+// sanitizer builds see a read past them).
+TEST(NameEquality, SeesADifferenceAtEveryPlaceOfEveryLength) {
+    for (size_t length = 0; length <= 40; ++length) {
+        const std::string name = std::string("stroke-dasharray-color-interpolation-filters").substr(0, length);
+        const std::unique_ptr<char[]> a(new char[length]), b(new char[length]);
+        std::memcpy(a.get(), name.data(), length);
+        std::memcpy(b.get(), name.data(), length);
+        EXPECT_TRUE(SameName({a.get(), length}, {b.get(), length})) << length;
+        for (size_t at = 0; at < length; ++at) {
+            b[at] = char(b[at] ^ 0x20);
+            EXPECT_FALSE(SameName({a.get(), length}, {b.get(), length})) << length << " " << at;
+            b[at] = a[at];
+        }
+        if (length > 0) EXPECT_FALSE(SameName({a.get(), length}, {b.get(), length - 1})) << length;
+    }
 }
 
 }  // namespace
