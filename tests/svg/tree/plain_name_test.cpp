@@ -65,7 +65,9 @@ TEST(NameEquality, SeesADifferenceAtEveryPlaceOfEveryLength) {
             EXPECT_FALSE(SameName({a.get(), length}, {b.get(), length})) << length << " " << at;
             b[at] = a[at];
         }
-        if (length > 0) EXPECT_FALSE(SameName({a.get(), length}, {b.get(), length - 1})) << length;
+        if (length > 0) {
+            EXPECT_FALSE(SameName({a.get(), length}, {b.get(), length - 1})) << length;
+        }
     }
 }
 
