@@ -279,7 +279,7 @@ std::optional<Paint> ParsePaint(std::string_view text) {
         }
         paint.kind = Paint::kUrl;
         // Only references into this document can be followed; others stay empty (missing).
-        if (!reference.empty() && reference[0] == '#') paint.url = std::string(reference.substr(1));
+        if (!reference.empty() && reference[0] == '#') paint.url = reference.substr(1);
         const std::string_view fallback = scan::Trim(trimmed.substr(close + 1));
         if (fallback.empty()) return paint;
         paint.hasFallback = true;

@@ -28,7 +28,7 @@ std::optional<Color> NamedColorOf(std::string_view text);
 struct Paint {
     enum Kind { kNone, kColor, kUrl } kind = kNone;
     Color color;  // kColor, and a kUrl's fallback when hasFallback
-    std::string url;  // the id referred to, without '#'
+    std::string_view url;  // the id referred to, without '#'; a view into the parsed text
     bool hasFallback = false;
     bool fallbackNone = false;  // url(#x) none
 };
