@@ -108,21 +108,4 @@ bool ScanNumberInFull(std::string_view text, size_t& pos, double& value) {
     return true;
 }
 
-
-bool MatchesFolded(std::string_view text, size_t pos, std::string_view lowerWord) {
-    if (pos > text.size() || text.size() - pos < lowerWord.size()) return false;
-    for (size_t k = 0; k < lowerWord.size(); ++k) {
-        if (ToLower(text[pos + k]) != lowerWord[k]) return false;
-    }
-    return true;
-}
-
-std::string_view Trim(std::string_view text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsSpace(text[begin])) ++begin;
-    while (end > begin && IsSpace(text[end - 1])) --end;
-    return text.substr(begin, end - begin);
-}
-
 }  // namespace document::svg::scan

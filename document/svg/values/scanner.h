@@ -70,9 +70,22 @@ inline bool ScanNumber(std::string_view text, size_t& pos, double& value) {
 }
 
 // `word` at `pos` compared without regard to ASCII case (for CSS keywords and units).
-bool MatchesFolded(std::string_view text, size_t pos, std::string_view lowerWord);
+// Inline, as the keywords and units compared are short.
+inline bool MatchesFolded(std::string_view text, size_t pos, std::string_view lowerWord) {
+    if (pos > text.size() || text.size() - pos < lowerWord.size()) return false;
+    for (size_t k = 0; k < lowerWord.size(); ++k) {
+        if (ToLower(text[pos + k]) != lowerWord[k]) return false;
+    }
+    return true;
+}
 
 // Text with leading and trailing white space removed.
-std::string_view Trim(std::string_view text);
+inline std::string_view Trim(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsSpace(text[begin])) ++begin;
+    while (end > begin && IsSpace(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
 
 }  // namespace document::svg::scan
