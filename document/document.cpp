@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
-#include <new>
 
 #include "document/cubic.h"
 
@@ -37,72 +35,6 @@ std::string DefaultArtName(int16_t type) {
         case kSymbolArt: return "<Symbol>";
         default: return "<Art>";
     }
-}
-
-namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kKeepFreedArt = false;  // so that the sanitizer sees every use after a free
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kKeepFreedArt = false;
-#else
-constexpr bool kKeepFreedArt = true;
-#endif
-#else
-constexpr bool kKeepFreedArt = true;
-#endif
-
-// Freed art objects' memory, linked through itself, at most kMaxKept of them (7 MB): enough
-// for the next drawing of an icon set, without holding a large document's worth.
-class FreedArt {
-public:
-    static constexpr size_t kMaxKept = 16384;
-
-    void* Take() {
-        std::lock_guard lock(mutex_);
-        if (first_ == nullptr) return nullptr;
-        Link* const taken = first_;
-        first_ = taken->next;
-        --count_;
-        return taken;
-    }
-
-    bool Keep(void* memory) {
-        std::lock_guard lock(mutex_);
-        if (count_ == kMaxKept) return false;
-        first_ = new (memory) Link{first_};
-        ++count_;
-        return true;
-    }
-
-private:
-    struct Link {
-        Link* next;
-    };
-    std::mutex mutex_;
-    Link* first_ = nullptr;
-    size_t count_ = 0;
-};
-
-FreedArt& Freed() {
-    static FreedArt* const freed = new FreedArt;  // never destroyed: art may be freed at exit
-    return *freed;
-}
-
-}  // namespace
-
-void* Art::operator new(size_t size) {
-    if (kKeepFreedArt && size == sizeof(Art)) {
-        if (void* kept = Freed().Take()) return kept;
-    }
-    return ::operator new(size);
-}
-
-void Art::operator delete(void* art, size_t size) noexcept {
-    if (art == nullptr) return;
-    if (kKeepFreedArt && size == sizeof(Art) && Freed().Keep(art)) return;
-    ::operator delete(art, size);
 }
 
 Art::~Art() {

@@ -66,11 +66,6 @@ struct Art {
     ~Art();
 
     Art* Add(std::unique_ptr<Art> child);
-
-    // Art objects are made and freed by the thousand for each drawing, and at their size the C
-    // library's allocator is slow to give and take them back: freed ones are kept for the next.
-    static void* operator new(size_t size);
-    static void operator delete(void* art, size_t size) noexcept;
 };
 
 // The name an art object of the given type gets when the document names none: "<Group>",
