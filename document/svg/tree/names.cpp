@@ -57,33 +57,30 @@ namespace {
 constexpr size_t kPropertySlots = 128;
 constexpr uint8_t kNoProperty = 0xFF;
 
-size_t PropertyHash(std::string_view name) {
+constexpr size_t PropertyHash(std::string_view name) {
     const auto at = [&](size_t i) { return size_t(static_cast<unsigned char>(name[i])); };
     return (name.size() * 31 + at(0) + at(name.size() - 1) * 3 + at(name.size() / 2) * 7) % kPropertySlots;
 }
 
-const std::array<uint8_t, kPropertySlots>& PropertySlots() {
-    static const auto slots = [] {
-        std::array<uint8_t, kPropertySlots> table;
-        table.fill(kNoProperty);
-        for (size_t i = 0; i < kPropertyNames.size(); ++i) {
-            size_t slot = PropertyHash(kPropertyNames[i]);
-            while (table[slot] != kNoProperty) slot = (slot + 1) % kPropertySlots;
-            table[slot] = uint8_t(i);
-        }
-        return table;
-    }();
-    return slots;
-}
+// Worked out when the program is compiled, so that a lookup asks no question of its own first.
+constexpr std::array<uint8_t, kPropertySlots> kPropertyBySlot = [] {
+    std::array<uint8_t, kPropertySlots> table{};
+    for (uint8_t& slot : table) slot = kNoProperty;
+    for (size_t i = 0; i < kPropertyNames.size(); ++i) {
+        size_t slot = PropertyHash(kPropertyNames[i]);
+        while (table[slot] != kNoProperty) slot = (slot + 1) % kPropertySlots;
+        table[slot] = uint8_t(i);
+    }
+    return table;
+}();
 
 }  // namespace
 
 bool PropertyFromName(std::string_view name, Property& property) {
     if (name.empty()) return false;
-    const std::array<uint8_t, kPropertySlots>& slots = PropertySlots();
-    for (size_t slot = PropertyHash(name); slots[slot] != kNoProperty; slot = (slot + 1) % kPropertySlots) {
-        if (SameName(kPropertyNames[slots[slot]], name)) {
-            property = Property(slots[slot]);
+    for (size_t slot = PropertyHash(name); kPropertyBySlot[slot] != kNoProperty; slot = (slot + 1) % kPropertySlots) {
+        if (SameName(kPropertyNames[kPropertyBySlot[slot]], name)) {
+            property = Property(kPropertyBySlot[slot]);
             return true;
         }
     }
