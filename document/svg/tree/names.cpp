@@ -44,12 +44,6 @@ Tag TagFromName(std::string_view localName) {
     return Tag::kOther;
 }
 
-std::string_view TrimSpace(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 namespace {
 
 // Property names by a hash of their length and three of their letters, probed linearly: every

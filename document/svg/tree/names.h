@@ -13,7 +13,12 @@ Tag TagFromName(std::string_view localName);
 
 // White space as XML and CSS know it.
 inline bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-std::string_view TrimSpace(std::string_view text);
+// Inline: every attribute value and declaration is trimmed.
+inline std::string_view TrimSpace(std::string_view text) {
+    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
 
 // Equality of short texts (names), compared where they are used: a library call costs more
 // than the few bytes of a name. Eight or four bytes are compared at once, the last ones
