@@ -1,7 +1,5 @@
 #include "document/svg/tree/parse_buffer.h"
 
-#include <cstring>
-
 namespace document::svg {
 namespace {
 
@@ -9,8 +7,6 @@ namespace {
 constexpr size_t kHugePagesFrom = size_t(4) << 20;
 
 }  // namespace
-
-ParseBuffer::ParseBuffer(std::string_view text) : ParseBuffer(text.size()) { std::memcpy(data_, text.data(), size_); }
 
 ParseBuffer::ParseBuffer(size_t size) : size_(size) {
     if (size_ >= kHugePagesFrom) {

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <string_view>
 
 #include "document/huge_page_memory.h"
 
@@ -13,7 +12,6 @@ namespace document::svg {
 
 class ParseBuffer {
 public:
-    explicit ParseBuffer(std::string_view text);
     // Room for `size` bytes of text, to be written through Data(), and the NUL after them.
     explicit ParseBuffer(size_t size);
 
