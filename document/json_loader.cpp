@@ -411,6 +411,9 @@ private:
     [[noreturn]] void FailSegment() {
         PathScope list(*this, ".segments");
         PathScope item(*this, Index(count_.back() - 1));
+        // Read through a window, the loader has no text: the file is read again whole, and that
+        // reading says what is wrong.
+        if (text_.data() == nullptr) Fail("invalid segment");
         Json segment;
         try {
             TextBuffer buffer(text_.substr(segment_.Start()));
@@ -761,12 +764,46 @@ Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonRea
     return LoadWithPortableReader(text);
 }
 
+Document LoadDocumentFromWindow(FileWindow& window, JsonReader* used, bool* readWhole, size_t pieceSize) {
+    if (readWhole != nullptr) *readWhole = false;
+    if (window.Base() == 0 && window.Complete()) {
+        return LoadDocumentText(window.View(), FileWindow::kPadding, JsonReader::kFast, used, pieceSize);
+    }
+    JsonReader reader = JsonReader::kFast;
+#ifdef QUILLMARK_WITH_SIMDJSON
+    try {
+        StreamLoader loader{std::string_view()};
+        if (ReadJsonFastWindowed(window, kMaxJsonNesting, pieceSize, loader)) {
+            if (used != nullptr) *used = JsonReader::kFast;
+            return loader.Take();
+        }
+        // Bad syntax, or a value the window cannot hold: the fast reader reads the whole text.
+    } catch (const DocumentError&) {
+        // The loader refused a value: the portable reader says what is wrong, and where.
+        reader = JsonReader::kPortable;
+    } catch (const simdjson::simdjson_error&) {
+        reader = JsonReader::kPortable;
+    }
+#else
+    (void)pieceSize;
+#endif
+    if (readWhole != nullptr) *readWhole = true;
+    const TextFile file(window.Path());
+    return LoadDocumentText(file.Text(), file.Padding(), reader, used, pieceSize);
+}
+
 Document LoadDocument(const std::string& jsonText) {
     return LoadDocumentText(jsonText, 0, JsonReader::kFast);
 }
 
 Document LoadDocumentFile(const std::string& path) {
     try {
+        FileWindow window(path, kJsonWindowSize, kJsonWindowSize);
+        if (window.Regular()) {
+            while (window.Extend(0)) {
+            }
+            return LoadDocumentFromWindow(window);
+        }
         const TextFile file(path);
         return LoadDocumentText(file.Text(), file.Padding(), JsonReader::kFast);
     } catch (const DocumentError& error) {
