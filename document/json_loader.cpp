@@ -766,6 +766,10 @@ Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonRea
 
 Document LoadDocumentFromWindow(FileWindow& window, JsonReader* used, bool* readWhole, size_t pieceSize) {
     if (readWhole != nullptr) *readWhole = false;
+    if (window.Base() == 0) {
+        while (window.Extend(0)) {
+        }
+    }
     if (window.Base() == 0 && window.Complete()) {
         return LoadDocumentText(window.View(), FileWindow::kPadding, JsonReader::kFast, used, pieceSize);
     }
@@ -799,11 +803,7 @@ Document LoadDocument(const std::string& jsonText) {
 Document LoadDocumentFile(const std::string& path) {
     try {
         FileWindow window(path, kJsonWindowSize, kJsonWindowSize);
-        if (window.Regular()) {
-            while (window.Extend(0)) {
-            }
-            return LoadDocumentFromWindow(window);
-        }
+        if (window.Regular()) return LoadDocumentFromWindow(window);
         const TextFile file(path);
         return LoadDocumentText(file.Text(), file.Padding(), JsonReader::kFast);
     } catch (const DocumentError& error) {
