@@ -796,8 +796,6 @@ Document LoadDocumentFromWindow(FileWindow& window, JsonReader* used, bool* read
     } catch (const simdjson::simdjson_error&) {
         reader = JsonReader::kPortable;
     }
-#else
-    (void)pieceSize;
 #endif
     if (readWhole != nullptr) *readWhole = true;
     const TextFile file(window.Path());
