@@ -100,6 +100,14 @@ TEST(JsonPieces, RefuseInvalidTextAtAndAcrossPieceEnds) {
         R"({"layers": [{"type": "group"}], "x" 1})",
         "{\"layers\": [{\"type\":\v\"group\"}]}",
         "{\"layers\":\f[{\"type\": \"group\"}]}",
+        // Arrays that begin as points of two decimals.
+        R"({"p": [[1.5, 2.5,]]})",
+        R"({"p": [[1.5 2.5]]})",
+        R"({"p": [[01.5, 2.5]]})",
+        R"({"p": [[1.5, 2.5}]})",
+        R"({"p": [[1.5, 2.5]})",
+        R"({"p": [[1.5, 2.5]] 1})",
+        "{\"p\": [[1.5,\v2.5]]}",
     });
     for (const std::string& text : cases) {
         for (size_t pieceSize : PieceSizes(text)) {
@@ -123,6 +131,15 @@ TEST(JsonPieces, NestingLimitIsTheWholeDocuments) {
         EXPECT_EQ(log, expected) << "piece size " << pieceSize;
         EXPECT_FALSE(ReadFast(text, pieceSize, log, 5)) << "piece size " << pieceSize;
     }
+    // A point at the deepest level allowed, read from its text, counts as a level too.
+    const std::string point = R"({"a": [[[1.5, 2.5]]]})";
+    for (size_t pieceSize : PieceSizes(point)) {
+        std::string log;
+        EXPECT_TRUE(ReadFast(point, pieceSize, log, 4)) << "piece size " << pieceSize;
+        EXPECT_EQ(log, ReadPortable(point, 4)) << "piece size " << pieceSize;
+        EXPECT_FALSE(ReadFast(point, pieceSize, log, 3)) << "piece size " << pieceSize;
+    }
+    EXPECT_THROW(ReadPortable(point, 3), DocumentError);
     // Far deeper than the call stack allows, all of it walked by the scanner.
     const std::string deep = "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + "}";
     std::string log;

@@ -19,6 +19,10 @@ inline const std::vector<std::string>& ValidJsonTexts() {
         // Numbers of every kind, long and short, next to the places pieces end.
         R"({"n": [0, -0, 1, -1, 18446744073709551615, 18446744073709551616, -9223372036854775808, 1e308, 2.5E-3, 123456789.125]})",
         R"({"n": 12345678901234567890123, "m": [true, false, null, 7], "o": {}, "p": []})",
+        // Points of two decimals, which the walker reads from their text, in every spacing, beside
+        // arrays that only look like them.
+        "{\"p\": [[1.5, -2.25], [ 0.0 , -0.0 ], [12345678901234.5,1.5], [1.0,\n\t2.0], [1.5, 2], [1.5e1, 2.5],"
+        " [1.5, 2.5, 3.5], [1234567890123456.5, 0.5]], \"q\": {\"a\": [0.1, 0.2], \"b\": [[[-7.125, 7.125]]]}}",
         // Nesting.
         R"({"a": [[[[[[[[[[1]]]]]]]]], {"b": {"c": {"d": [{"e": [[], {}]}]}}}]})",
         R"({"a": [{"b": 1}, {"c": [2, {"d": "e"}]}], "f": {"g": [[3, 4], [5, [6, [7]]]]}})",
