@@ -38,7 +38,7 @@ private:
 };
 
 // Reads the text of `Source`: WholeText, or a window over a file (FileWindow, text_file.h) that
-// holds only part of it: View() is the text from offset Base() to End(), followed by
+// holds only some of it: View() is the text from offset Base() to End(), followed by
 // json_skeleton::kReadPastEnd readable bytes; Extend(keepFrom) forgets what lies before
 // keepFrom and reads more, false when nothing more came; Complete() tells that End() is the
 // end of the text. Offsets are always offsets in the whole text. The reader keeps in the window
@@ -53,7 +53,7 @@ public:
 
     bool Read() {
         using json_skeleton::Extent;
-        // What the first piece's scan looks at, before any other part of the text.
+        // What the first piece's scan looks at, before anything else in the text.
         Ensure(0, pieceSize_ + kLookAhead);
         const bool whole = source_.Base() == 0 && source_.Complete();
         if (whole && source_.End() <= pieceSize_) return walker_.WalkDocument(source_.View());

@@ -17,7 +17,7 @@ inline const char* SkipSpace(const char* p) {
     return p;
 }
 
-// Reads a number written as an optional minus, an integer part without leading zeros, a point
+// Reads a number written as an optional minus, integer digits without leading zeros, a point
 // and one or more decimals, 15 digits in all at most: the nearest double, as the parser gives
 // it (the digits and the power of ten that divides them are exact doubles, so that the one
 // division rounds once, to the nearest). Returns one past its last digit, or nullptr for

@@ -1,4 +1,4 @@
-// The fast reader reading a file through a window that holds part of it and moves on: whatever
+// The fast reader reading a file through a window that holds some of it and moves on: whatever
 // the sizes of the window, of the chunks read into it and of the pieces, it must report what the
 // portable reader reports of the whole text and refuse what that one refuses; the loader behind
 // it must build the same document, and give the messages of the whole text read at once.
