@@ -1,7 +1,6 @@
 #include "cli/document_input.h"
 
-#include <fstream>
-#include <sstream>
+#include <functional>
 #include <memory>
 
 #include "document/json_loader.h"
@@ -115,8 +114,46 @@ bool ReadsSvg() {
 #endif
 }
 
-InputDocument ReadInputDocument(const std::string& path) {
-    // The JSON loader reads the bytes where they are (a large file is mapped, not copied).
+namespace {
+
+InputDocument ReadJson(const std::function<document::Document()>& load) {
+    InputDocument input;
+    input.kind = DocumentKind::kJson;
+    try {
+        input.document = load();
+    } catch (const document::DocumentError& error) {
+        throw InputError(error.what());
+    }
+    return input;
+}
+
+InputDocument ReadSvg([[maybe_unused]] std::string_view bytes, [[maybe_unused]] const std::string& path) {
+#if defined(QUILLMARK_WITH_SVG)
+    InputDocument input;
+    input.kind = DocumentKind::kSvg;
+    try {
+        document::svg::ReadResult result = document::svg::ReadSvg(bytes, path);
+        input.document = std::move(result.document);
+        for (const auto& entry : result.losses.Entries()) input.losses.push_back({entry.kind, entry.count, entry.first});
+    } catch (const document::svg::SvgError& error) {
+        // The reader names the file itself.
+        std::string message = error.what();
+        if (StartsWith(message, path + ": ")) message.erase(0, path.size() + 2);
+        throw InputError(message);
+    }
+    return input;
+#else
+    throw InputError("an SVG document, which this build of quillmark does not read (it reads JSON)");
+#endif
+}
+
+[[noreturn]] void Unknown(const std::string& why) {
+    throw InputError("not a document quillmark reads (" + why + "; expected " + (ReadsSvg() ? "SVG or JSON" : "JSON") +
+                     ")");
+}
+
+// The file read whole: pipes and devices, and what the window does not tell apart.
+InputDocument ReadWhole(const std::string& path) {
     std::unique_ptr<document::TextFile> file;
     try {
         file = std::make_unique<document::TextFile>(path);
@@ -125,38 +162,37 @@ InputDocument ReadInputDocument(const std::string& path) {
     }
     const std::string_view bytes = file->Text();
     std::string why;
-    InputDocument input;
-    input.kind = SniffDocument(bytes, &why);
-    switch (input.kind) {
+    switch (SniffDocument(bytes, &why)) {
         case DocumentKind::kJson:
-            try {
-                input.document = document::LoadDocumentText(bytes, file->Padding(), document::JsonReader::kFast);
-            } catch (const document::DocumentError& error) {
-                throw InputError(error.what());
-            }
-            break;
-        case DocumentKind::kSvg: {
-#if defined(QUILLMARK_WITH_SVG)
-            try {
-                document::svg::ReadResult result = document::svg::ReadSvg(bytes, path);
-                input.document = std::move(result.document);
-                for (const auto& entry : result.losses.Entries()) input.losses.push_back({entry.kind, entry.count, entry.first});
-            } catch (const document::svg::SvgError& error) {
-                // The reader names the file itself.
-                std::string message = error.what();
-                if (StartsWith(message, path + ": ")) message.erase(0, path.size() + 2);
-                throw InputError(message);
-            }
-#else
-            throw InputError("an SVG document, which this build of quillmark does not read (it reads JSON)");
-#endif
-            break;
-        }
-        case DocumentKind::kUnknown:
-            throw InputError("not a document quillmark reads (" + why + "; expected " +
-                             (ReadsSvg() ? "SVG or JSON" : "JSON") + ")");
+            return ReadJson([&] { return document::LoadDocumentText(bytes, file->Padding(), document::JsonReader::kFast); });
+        case DocumentKind::kSvg: return ReadSvg(bytes, path);
+        case DocumentKind::kUnknown: break;
     }
-    return input;
+    Unknown(why);
+}
+
+}  // namespace
+
+InputDocument ReadInputDocument(const std::string& path) {
+    // A regular file is read through a window of its first bytes, from which its kind is told:
+    // a large JSON file is read on through that window, never held whole.
+    std::unique_ptr<document::FileWindow> window;
+    try {
+        window = std::make_unique<document::FileWindow>(path, document::kJsonWindowSize, document::kJsonWindowSize);
+        if (!window->Regular()) return ReadWhole(path);
+        while (window->Extend(0)) {
+        }
+    } catch (const document::DocumentError& error) {
+        throw InputError(error.what());
+    }
+    std::string why;
+    const DocumentKind kind = SniffDocument(window->View(), &why);
+    if (kind == DocumentKind::kJson) return ReadJson([&] { return document::LoadDocumentFromWindow(*window); });
+    // Only a large file's kind may lie past its first bytes (after much white space, or a
+    // long XML prologue); SVG is read whole.
+    if (!window->Complete()) return ReadWhole(path);
+    if (kind == DocumentKind::kSvg) return ReadSvg(window->View(), path);
+    Unknown(why);
 }
 
 }  // namespace cli

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "document/json_events.h"
+#include "document/json_point.h"
 #include "document/json_skeleton.h"
 
 namespace document {
@@ -175,6 +176,7 @@ private:
             case ondemand::json_type::number: return ReportNumber(value);
             case ondemand::json_type::array: {
                 const size_t offset = OffsetOf(value);
+                if (stack_.size() < allowance_ && ReportPoint(value, offset)) return true;
                 ondemand::array array;
                 return !value.get_array().get(array) && OpenArray(array, offset);
             }
@@ -203,6 +205,19 @@ private:
             }
         }
         return false;
+    }
+
+    // A point of two reals (json_point.h), reported from its text. The array is left to the
+    // iterator to step over, as it steps over any value not read; its text has been checked.
+    bool ReportPoint(ondemand::value& value, size_t offset) {
+        JsonNumber x;
+        JsonNumber y;
+        if (!json_point::ReadPoint(value.raw_json_token().data(), x.value, y.value)) return false;
+        events_.StartArray(offset);
+        events_.Number(x);
+        events_.Number(y);
+        events_.EndArray();
+        return true;
     }
 
     bool ReportNumber(ondemand::value& value) {

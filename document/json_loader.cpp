@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <istream>
 #include <streambuf>
 
@@ -167,13 +168,13 @@ public:
     void StartObject() { irregular_ = true; }
     void Other() { irregular_ = true; }
     void Key(std::string_view key) {
-        if (key == "anchor") {
+        if (Is(key, "anchor")) {
             field_ = kAnchor;
-        } else if (key == "in") {
+        } else if (Is(key, "in")) {
             field_ = kIn;
-        } else if (key == "out") {
+        } else if (Is(key, "out")) {
             field_ = kOut;
-        } else if (key == "corner") {
+        } else if (Is(key, "corner")) {
             field_ = kCorner;
         } else {
             irregular_ = true;
@@ -253,6 +254,13 @@ public:
 
 private:
     enum Field { kNone, kAnchor, kIn, kOut, kCorner };
+
+    // A comparison of a length known when compiled, which becomes a few instructions where the
+    // string_view comparison calls memcmp: segments' keys are most of a large document's keys.
+    template <size_t N>
+    static bool Is(std::string_view key, const char (&name)[N]) {
+        return key.size() == N - 1 && std::memcmp(key.data(), name, N - 1) == 0;
+    }
     bool active_ = false;
     bool irregular_ = false;
     bool isObject_ = false;
@@ -411,6 +419,9 @@ private:
     [[noreturn]] void FailSegment() {
         PathScope list(*this, ".segments");
         PathScope item(*this, Index(count_.back() - 1));
+        // Read through a window, the loader has no text: the file is read again whole, and that
+        // reading says what is wrong.
+        if (text_.data() == nullptr) Fail("invalid segment");
         Json segment;
         try {
             TextBuffer buffer(text_.substr(segment_.Start()));
@@ -761,12 +772,44 @@ Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonRea
     return LoadWithPortableReader(text);
 }
 
+Document LoadDocumentFromWindow(FileWindow& window, JsonReader* used, bool* readWhole, size_t pieceSize) {
+    if (readWhole != nullptr) *readWhole = false;
+    if (window.Base() == 0) {
+        while (window.Extend(0)) {
+        }
+    }
+    if (window.Base() == 0 && window.Complete()) {
+        return LoadDocumentText(window.View(), FileWindow::kPadding, JsonReader::kFast, used, pieceSize);
+    }
+    JsonReader reader = JsonReader::kFast;
+#ifdef QUILLMARK_WITH_SIMDJSON
+    try {
+        StreamLoader loader{std::string_view()};
+        if (ReadJsonFastWindowed(window, kMaxJsonNesting, pieceSize, loader)) {
+            if (used != nullptr) *used = JsonReader::kFast;
+            return loader.Take();
+        }
+        // Bad syntax, or a value the window cannot hold: the fast reader reads the whole text.
+    } catch (const DocumentError&) {
+        // The loader refused a value: the portable reader says what is wrong, and where.
+        reader = JsonReader::kPortable;
+    } catch (const simdjson::simdjson_error&) {
+        reader = JsonReader::kPortable;
+    }
+#endif
+    if (readWhole != nullptr) *readWhole = true;
+    const TextFile file(window.Path());
+    return LoadDocumentText(file.Text(), file.Padding(), reader, used, pieceSize);
+}
+
 Document LoadDocument(const std::string& jsonText) {
     return LoadDocumentText(jsonText, 0, JsonReader::kFast);
 }
 
 Document LoadDocumentFile(const std::string& path) {
     try {
+        FileWindow window(path, kJsonWindowSize, kJsonWindowSize);
+        if (window.Regular()) return LoadDocumentFromWindow(window);
         const TextFile file(path);
         return LoadDocumentText(file.Text(), file.Padding(), JsonReader::kFast);
     } catch (const DocumentError& error) {

@@ -22,19 +22,45 @@ namespace document {
 
 namespace fast_reader {
 
-template <typename Events>
+// The whole text in memory: the source of a piece reader that reads text given to it.
+class WholeText {
+public:
+    explicit WholeText(std::string_view text) : text_(text) {}
+    std::string_view View() const { return text_; }
+    size_t Base() const { return 0; }
+    size_t End() const { return text_.size(); }
+    bool Complete() const { return true; }
+    bool Extend(size_t) { return false; }
+    size_t SizeWhenOpened() const { return text_.size(); }
+
+private:
+    std::string_view text_;
+};
+
+// Reads the text of `Source`: WholeText, or a window over a file (FileWindow, text_file.h) that
+// holds only some of it: View() is the text from offset Base() to End(), followed by
+// json_skeleton::kReadPastEnd readable bytes; Extend(keepFrom) forgets what lies before
+// keepFrom and reads more, false when nothing more came; Complete() tells that End() is the
+// end of the text. Offsets are always offsets in the whole text. The reader keeps in the window
+// the piece being gathered and the member being read; a member or key that does not fit in the
+// window, or a document that is not an object larger than a piece, makes it refuse the text
+// unless the source holds the whole text.
+template <typename Events, typename Source>
 class PieceReader {
 public:
-    PieceReader(std::string_view text, size_t maxNesting, size_t pieceSize, Events& events)
-        : text_(text), maxNesting_(maxNesting), pieceSize_(pieceSize), events_(events), walker_(maxNesting, events) {}
+    PieceReader(Source& source, size_t maxNesting, size_t pieceSize, Events& events)
+        : source_(source), maxNesting_(maxNesting), pieceSize_(pieceSize), events_(events), walker_(maxNesting, events) {}
 
     bool Read() {
         using json_skeleton::Extent;
-        if (text_.size() <= pieceSize_) return walker_.WalkDocument(text_);
-        const size_t root = json_skeleton::SkipWhitespace(text_, 0);
-        if (root >= text_.size() || text_[root] != '{' ||
-            json_skeleton::FindValueEnd(text_, root, pieceSize_).extent != Extent::kLarge) {
-            return walker_.WalkDocument(text_);
+        // What the first piece's scan looks at, before anything else in the text.
+        Ensure(0, pieceSize_ + kLookAhead);
+        const bool whole = source_.Base() == 0 && source_.Complete();
+        if (whole && source_.End() <= pieceSize_) return walker_.WalkDocument(source_.View());
+        size_t root = 0;
+        if (!SkipWhitespace(root, false)) return false;
+        if (root >= source_.End() || At(root) != '{' || FindValueEnd(root, pieceSize_).extent != Extent::kLarge) {
+            return whole && walker_.WalkDocument(source_.View());
         }
         events_.StartObject(root);
         frames_.push_back(Frame{true});
@@ -42,10 +68,15 @@ public:
         while (!frames_.empty()) {
             if (!Advance(position)) return false;
         }
-        return json_skeleton::SkipWhitespace(text_, position) == text_.size();
+        return SkipWhitespace(position, false) && position == source_.End() && source_.Complete();
     }
 
 private:
+    // The bytes the window is filled with past a value's start before it is scanned: a piece
+    // and the block of 64 bytes the scanner may read past its limit, with room to spare for
+    // the key and separators before the value.
+    static constexpr size_t kLookAhead = 1024;
+
     // An array or object the scanner has opened.
     struct Frame {
         bool isObject;
@@ -53,14 +84,67 @@ private:
         bool empty = true;
     };
 
+    char At(size_t position) const { return source_.View()[position - source_.Base()]; }
+
+    // The offset before which the window may forget the text: the piece being gathered, and
+    // the member being read, are kept.
+    size_t KeepFrom(size_t memberStart) const { return pieceOpen_ ? pieceStart_ : memberStart; }
+
+    // Reads on until the window holds `length` bytes from `position`, or the text's end.
+    void Ensure(size_t position, size_t length) {
+        while (!source_.Complete() && source_.End() < position + length) {
+            if (!source_.Extend(KeepFrom(keep_))) return;
+        }
+    }
+
+    // Moves `position` past whitespace, reading on where the window ends. Within a member (after
+    // its key) the member is kept in the window; between members the whitespace is forgotten as
+    // it is passed. False when the window is too small to go on.
+    bool SkipWhitespace(size_t& position, bool inMember) {
+        while (true) {
+            const size_t base = source_.Base();
+            position = json_skeleton::SkipWhitespace(source_.View(), position - base) + base;
+            if (position < source_.End() || source_.Complete()) return true;
+            if (!inMember) keep_ = position;
+            if (!source_.Extend(KeepFrom(keep_)) && !source_.Complete()) return false;
+        }
+    }
+
+    // The scanner's FindValueEnd with offsets in the whole text, reading on while what the
+    // window holds cannot tell where the value ends: a string or a scalar that reaches the
+    // window's end, or an array or object that neither closes nor passes the limit within it.
+    // kInvalid also when the window cannot hold enough of the value.
+    json_skeleton::ValueExtent FindValueEnd(size_t start, size_t limit) {
+        using json_skeleton::Extent;
+        while (true) {
+            const size_t base = source_.Base();
+            json_skeleton::ValueExtent value = json_skeleton::FindValueEnd(source_.View(), start - base, limit);
+            if (value.extent == Extent::kEnds) value.end += base;
+            const bool undecided = value.extent == Extent::kInvalid || (value.extent == Extent::kEnds && value.end >= source_.End());
+            if (!undecided || source_.Complete()) return value;
+            if (!source_.Extend(KeepFrom(keep_)) && !source_.Complete()) return {Extent::kInvalid};
+        }
+    }
+
+    // FindStringEnd likewise; past the window's end when the window cannot hold the string.
+    size_t FindStringEnd(size_t start) {
+        while (true) {
+            const size_t base = source_.Base();
+            bool escaped = false;
+            const size_t end = json_skeleton::FindStringEnd(source_.View(), start - base, escaped) + base;
+            if (end <= source_.End() || source_.Complete()) return end;
+            if (!source_.Extend(KeepFrom(keep_)) && !source_.Complete()) return end;
+        }
+    }
+
     // Reads past the next token of the innermost open container: a separator, its end, or
     // one member (key and value) or element.
     bool Advance(size_t& position) {
         using json_skeleton::Extent;
         Frame& frame = frames_.back();
-        position = json_skeleton::SkipWhitespace(text_, position);
-        if (position >= text_.size()) return false;
-        const char c = text_[position];
+        if (!SkipWhitespace(position, false)) return false;
+        if (position >= source_.End()) return false;
+        const char c = At(position);
         const char close = frame.isObject ? '}' : ']';
         if (!frame.expectingValue) {
             if (c == ',') {
@@ -73,17 +157,20 @@ private:
         if (frame.empty && c == close) return Close(position);
 
         const size_t memberStart = position;
+        keep_ = memberStart;
+        Ensure(memberStart, pieceSize_ + kLookAhead);
         size_t keyEnd = 0;
         if (frame.isObject) {
             if (c != '"') return false;
-            bool escaped = false;
-            keyEnd = json_skeleton::FindStringEnd(text_, position, escaped);
-            if (keyEnd > text_.size()) return false;
-            position = json_skeleton::SkipWhitespace(text_, keyEnd);
-            if (position >= text_.size() || text_[position] != ':') return false;
-            position = json_skeleton::SkipWhitespace(text_, position + 1);
+            keyEnd = FindStringEnd(position);
+            if (keyEnd > source_.End()) return false;
+            position = keyEnd;
+            if (!SkipWhitespace(position, true) || position >= source_.End() || At(position) != ':') return false;
+            ++position;
+            if (!SkipWhitespace(position, true)) return false;
+            Ensure(position, pieceSize_ + kLookAhead);
         }
-        const json_skeleton::ValueExtent value = json_skeleton::FindValueEnd(text_, position, Limit());
+        const json_skeleton::ValueExtent value = FindValueEnd(position, Limit());
         frame.expectingValue = false;
         frame.empty = false;
         switch (value.extent) {
@@ -97,7 +184,7 @@ private:
                 if (!FlushPiece()) return false;
                 if (frame.isObject && !ReportKey(memberStart, keyEnd)) return false;
                 if (frames_.size() >= maxNesting_) return false;
-                const bool isObject = text_[position] == '{';
+                const bool isObject = At(position) == '{';
                 if (isObject) {
                     events_.StartObject(position);
                 } else {
@@ -114,9 +201,10 @@ private:
     // The size from which a value is walked by the scanner. Each container found larger is
     // read again from its start, member by member: containers nested in a row, each larger
     // than a piece, would have the same bytes read once for every level. Once that rereading
-    // has cost as much as the text, the rest is cut into pieces no more, whatever their size.
+    // has cost as much as the text, the rest is cut into pieces no more, whatever their size
+    // (a window too small for such a rest makes the reader refuse the text).
     size_t Limit() const {
-        return rescanned_ > text_.size() ? std::numeric_limits<size_t>::max() : pieceSize_;
+        return rescanned_ > source_.SizeWhenOpened() ? std::numeric_limits<size_t>::max() : pieceSize_;
     }
 
     bool Close(size_t& position) {
@@ -149,7 +237,8 @@ private:
         pieceOpen_ = false;
         const bool isObject = frames_.back().isObject;
         const size_t length = pieceEnd_ - pieceStart_;
-        const std::string_view piece = Wrap(text_.substr(pieceStart_, length), isObject ? '{' : '[', isObject ? '}' : ']');
+        const std::string_view text = source_.View().substr(pieceStart_ - source_.Base(), length);
+        const std::string_view piece = Wrap(text, isObject ? '{' : '[', isObject ? '}' : ']');
         // The opening bracket stands one byte before the piece's text.
         return walker_.WalkPiece(piece, isObject, pieceStart_ - 1, frames_.size());
     }
@@ -157,7 +246,7 @@ private:
     // A key of an object the scanner opened; `start` is its opening quote, `end` one past its
     // closing quote. Keys with escapes are unescaped by simdjson.
     bool ReportKey(size_t start, size_t end) {
-        const std::string_view raw = text_.substr(start + 1, end - start - 2);
+        const std::string_view raw = source_.View().substr(start + 1 - source_.Base(), end - start - 2);
         if (raw.find('\\') == std::string_view::npos) {
             for (char c : raw) {
                 if (static_cast<unsigned char>(c) < 0x20) return false;
@@ -188,7 +277,7 @@ private:
         return {buffer_.data(), size};
     }
 
-    std::string_view text_;
+    Source& source_;
     size_t maxNesting_;
     size_t pieceSize_;
     Events& events_;
@@ -197,6 +286,7 @@ private:
     std::vector<Frame> frames_;
     std::vector<char> buffer_;  // the piece being walked
     size_t rescanned_ = 0;  // bytes read to find containers larger than a piece
+    size_t keep_ = 0;       // the start of the member being read
     bool pieceOpen_ = false;
     size_t pieceStart_ = 0;
     size_t pieceEnd_ = 0;
@@ -210,7 +300,16 @@ private:
 // than `maxNesting` brackets; DocumentError from `events` passes through.
 template <typename Events>
 bool ReadJsonFast(std::string_view text, int maxNesting, size_t pieceSize, Events& events) {
-    return fast_reader::PieceReader<Events>(text, size_t(maxNesting), pieceSize, events).Read();
+    fast_reader::WholeText whole(text);
+    return fast_reader::PieceReader<Events, fast_reader::WholeText>(whole, size_t(maxNesting), pieceSize, events).Read();
+}
+
+// The same over a window on the text of a file (FileWindow, text_file.h) that starts at the
+// file's beginning. Also false when the window is too small for the reader (see PieceReader);
+// DocumentError from reading the file passes through.
+template <typename Events, typename Window>
+bool ReadJsonFastWindowed(Window& window, int maxNesting, size_t pieceSize, Events& events) {
+    return fast_reader::PieceReader<Events, Window>(window, size_t(maxNesting), pieceSize, events).Read();
 }
 
 }  // namespace document

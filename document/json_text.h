@@ -25,5 +25,10 @@ void ReadJsonPortable(std::string_view text, int maxNesting, JsonEvents& events)
 // brackets, and wherever the build has no fast reader (HasFastJsonReader()).
 bool ReadJsonFastInPieces(std::string_view text, int maxNesting, size_t pieceSize, JsonEvents& events);
 
+class FileWindow;
+// The same on the text of a file read through `window` (text_file.h), from the file's start.
+// Also false when the window is too small for a value the reader needs whole.
+bool ReadJsonFastInWindow(FileWindow& window, int maxNesting, size_t pieceSize, JsonEvents& events);
+
 
 }  // namespace document

@@ -1,5 +1,6 @@
 #include "document/text_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -39,6 +40,12 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
+    // Gives up closing the descriptor, to its new owner.
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
 private:
     int fd_;
@@ -126,5 +133,56 @@ void TextFile::ReadLarge(int fd, size_t expected) {
 #endif
 
 TextFile::~TextFile() = default;
+
+FileWindow::FileWindow(const std::string& path, size_t capacity, size_t chunk)
+    : path_(path), capacity_(std::max<size_t>(capacity, 1)), chunk_(std::max<size_t>(chunk, 1)) {
+#ifndef _WIN32
+    Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) throw DocumentError("cannot open the file");
+    struct stat status {};
+    if (fstat(fd.get(), &status) != 0) throw DocumentError("cannot read the file");
+    if (!S_ISREG(status.st_mode)) return;
+    sizeWhenOpened_ = size_t(status.st_size);
+    // No larger than the file needs: its bytes, and one more to see that it has not grown.
+    capacity_ = std::min(capacity_, sizeWhenOpened_ + 1);
+    // Not zeroed: only the bytes read and the padding after them are ever looked at.
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacity_ + kPadding);
+    std::memset(buffer_.get(), 0, kPadding);
+    fd_ = fd.Release();
+#endif
+}
+
+FileWindow::~FileWindow() {
+#ifndef _WIN32
+    if (fd_ >= 0) close(fd_);
+#endif
+}
+
+bool FileWindow::Extend(size_t keepFrom) {
+    if (complete_ || fd_ < 0) return false;
+    char* buffer = buffer_.get();
+    const size_t kept = End() - keepFrom;
+    // Kept bytes are moved to the front only when the room after them is short of a chunk, so
+    // that each byte is moved about (kept / capacity) times.
+    if (keepFrom > base_ && capacity_ - filled_ < chunk_) {
+        std::memmove(buffer, buffer + (keepFrom - base_), kept);
+        base_ = keepFrom;
+        filled_ = kept;
+    }
+    const size_t room = std::min(chunk_, capacity_ - filled_);
+    if (room == 0) return false;
+#ifndef _WIN32
+    while (true) {
+        const ssize_t n = read(fd_, buffer + filled_, room);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw DocumentError("cannot read the file");
+        if (n == 0) complete_ = true;
+        filled_ += size_t(n);
+        break;
+    }
+#endif
+    std::memset(buffer + filled_, 0, kPadding);
+    return !complete_;
+}
 
 }  // namespace document

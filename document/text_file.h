@@ -38,4 +38,51 @@ private:
     std::string copy_;
 };
 
+// A regular file read a chunk at a time into one buffer that is used again and again: a window
+// over the file's text that moves forward as the text is read, so that a large file is never
+// held whole (no fresh memory to clear for it). Pipes and devices cannot be read twice, nor
+// can any file on Windows: there Regular() is false and nothing is read.
+class FileWindow {
+public:
+    // Readable zero bytes after the text in the window.
+    static constexpr size_t kPadding = 64;
+
+    // `capacity` is the most bytes the window holds (fewer for a smaller file: its size when
+    // opened and one byte more); `chunk` the most one read adds to it.
+    // Throws DocumentError ("cannot open the file", "cannot read the file").
+    FileWindow(const std::string& path, size_t capacity, size_t chunk);
+    ~FileWindow();
+    FileWindow(const FileWindow&) = delete;
+    FileWindow& operator=(const FileWindow&) = delete;
+
+    bool Regular() const { return fd_ >= 0; }
+    const std::string& Path() const { return path_; }
+    // The size the file had when opened; it may change while it is read.
+    size_t SizeWhenOpened() const { return sizeWhenOpened_; }
+
+    // The bytes of the file from offset Base() on that the window holds, followed by kPadding
+    // zero bytes.
+    std::string_view View() const { return {buffer_.get(), filled_}; }
+    size_t Base() const { return base_; }
+    size_t End() const { return base_ + filled_; }
+    // Whether the file has been read to its end: View() reaches it.
+    bool Complete() const { return complete_; }
+
+    // Forgets the bytes before offset `keepFrom` (at least Base(), at most End()) and reads one
+    // more chunk. False when nothing more was read: the file has ended (Complete()), or the
+    // window is full from `keepFrom` on. Throws DocumentError ("cannot read the file").
+    bool Extend(size_t keepFrom);
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    size_t sizeWhenOpened_ = 0;
+    size_t capacity_;
+    size_t chunk_;
+    std::unique_ptr<char[]> buffer_;  // capacity_ + kPadding bytes
+    size_t base_ = 0;
+    size_t filled_ = 0;
+    bool complete_ = false;
+};
+
 }  // namespace document

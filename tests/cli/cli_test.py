@@ -95,6 +95,15 @@ class BadDocuments(unittest.TestCase):
         r, _ = self.export('{"layers": [], "colours": {}}')
         self.assertIn('unknown key "colours"', r.stderr)
 
+    def test_large_files_of_white_space_are_told_apart_by_all_their_text(self):
+        # Larger than the first bytes the kind is told from.
+        r, document = self.export(' \n' * (1 << 20))
+        self.assertEqual(r.returncode, 2)
+        self.assertIn(document + ': not a document quillmark reads (the file holds only white space', r.stderr)
+        r, document = self.export(' ' * (3 << 20) + '{"layers": [\n  {"type": "group",}\n]}')
+        self.assertEqual(r.returncode, 2)
+        self.assertIn(document + ': invalid JSON at line 2, column 20', r.stderr)
+
     def test_deep_nesting_is_refused_not_crashed_on(self):
         r, _ = self.export('[' * 200000 + ']' * 200000)
         self.assertEqual(r.returncode, 2)
@@ -153,6 +162,22 @@ class EndToEnd(unittest.TestCase):
                 self.assertIn(root, text, (document, options))
                 if '--right-shift' in options:
                     self.assertIn(b'<DrawingBrush ', text)
+
+    def test_a_document_after_much_white_space_exports_as_itself(self):
+        r, output = self.export('--left-shift-tapped')
+        self.assertEqual(r.returncode, 0, r.stderr)
+        with open(output, 'rb') as f:
+            expected = f.read()
+        with open(os.path.join(EXAMPLES, 'badge.json'), 'rb') as f:
+            text = f.read()
+        spaced = os.path.join(self.folder.name, 'spaced.json')
+        with open(spaced, 'wb') as f:
+            f.write(b'\n' * (3 << 20) + text)
+        output = os.path.join(self.folder.name, 'spaced.xaml')
+        r = run('export', spaced, '-o', output, '--left-shift-tapped')
+        self.assertEqual(r.returncode, 0, r.stderr)
+        with open(output, 'rb') as f:
+            self.assertEqual(f.read(), expected)
 
     def test_the_open_request_depends_on_the_left_shift_key(self):
         r, output = self.export('-v')

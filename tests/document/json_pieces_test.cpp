@@ -3,7 +3,6 @@
 // Small piece sizes make the scanner walk small documents and cut them at every place.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,39 +10,15 @@
 #include "document/json_skeleton.h"
 #include "document/json_text.h"
 #include "tests/document/invalid_json_texts.h"
+#include "tests/document/json_event_log.h"
+#include "tests/document/valid_json_texts.h"
 
 namespace document {
 namespace {
 
-class EventLog final : public JsonEvents {
-public:
-    void StartObject(size_t offset) override { Add("{@" + std::to_string(offset)); }
-    void Key(std::string_view key) override { Add("key " + std::string(key)); }
-    void EndObject() override { Add("}"); }
-    void StartArray(size_t offset) override { Add("[@" + std::to_string(offset)); }
-    void EndArray() override { Add("]"); }
-    void Number(const JsonNumber& number) override {
-        char text[64];
-        std::snprintf(text, sizeof text, "number %d %a %llu %lld", int(number.kind), number.value,
-                      static_cast<unsigned long long>(number.unsignedValue), static_cast<long long>(number.signedValue));
-        Add(text);
-    }
-    void String(std::string_view text) override { Add("string " + std::string(text)); }
-    void Bool(bool value) override { Add(value ? "true" : "false"); }
-    void Null() override { Add("null"); }
-    std::string CurrentPath() const override { return ""; }
-
-    std::string Text() const { return log_; }
-
-private:
-    void Add(const std::string& event) { log_ += event + "\n"; }
-    std::string log_;
-};
-
-// The text followed by the readable bytes the fast reader may look at.
-std::string Padded(const std::string& text) {
-    return text + std::string(64, '\0');
-}
+using testing::EventLog;
+using testing::Padded;
+using testing::ReadPortable;
 
 bool ReadFast(const std::string& text, size_t pieceSize, std::string& log, int maxNesting = kMaxJsonNesting) {
     const std::string padded = Padded(text);
@@ -51,12 +26,6 @@ bool ReadFast(const std::string& text, size_t pieceSize, std::string& log, int m
     const bool read = ReadJsonFastInPieces(std::string_view(padded.data(), text.size()), maxNesting, pieceSize, events);
     log = events.Text();
     return read;
-}
-
-std::string ReadPortable(const std::string& text, int maxNesting = kMaxJsonNesting) {
-    EventLog events;
-    ReadJsonPortable(text, maxNesting, events);
-    return events.Text();
 }
 
 // Every piece size from 1 byte to the whole text, and the default.
@@ -67,26 +36,9 @@ std::vector<size_t> PieceSizes(const std::string& text) {
     return sizes;
 }
 
-// Valid documents whose values lie across every place a piece may end.
-const std::string kValidTexts[] = {
-    R"({"layers": [{"type": "path", "segments": [[1, 2], [3.5, -4e2], {"anchor": [0, -0], "corner": false}]}]})",
-    // Strings holding brackets, quotes, colons, commas and escapes, as values and as keys.
-    R"({"a]}": "x[{\"}]", "b\\": ["\\", "\\\"", "\"]", ",:"], "\"{": {"\\\\\"]": "]\\"}, "e": "\u005d\u0022"})",
-    R"({"t\u0079pe": [1], "\ud83d\ude00": {"\n\t": true}, "\u00e9": null, "": ""})",
-    R"({"é": ["ü", "😀"], "z": {"ä": []}})",
-    // Whitespace of every kind around every token.
-    " \n\t{ \r\n\"layers\" \t:\n [ { } , [ ] , { \"a\" : [ 1 , 2 ] } ] , \"x\" : -0.5e-3 \n}\t \n",
-    // Numbers of every kind, long and short, next to the places pieces end.
-    R"({"n": [0, -0, 1, -1, 18446744073709551615, 18446744073709551616, -9223372036854775808, 1e308, 2.5E-3, 123456789.125]})",
-    R"({"n": 12345678901234567890123, "m": [true, false, null, 7], "o": {}, "p": []})",
-    // Nesting.
-    R"({"a": [[[[[[[[[[1]]]]]]]]], {"b": {"c": {"d": [{"e": [[], {}]}]}}}]})",
-    R"({"a": [{"b": 1}, {"c": [2, {"d": "e"}]}], "f": {"g": [[3, 4], [5, [6, [7]]]]}})",
-};
-
 TEST(JsonPieces, ReportTheValuesThePortableReaderReports) {
     if (!HasFastJsonReader()) GTEST_SKIP() << "this build has no fast reader";
-    for (const std::string& text : kValidTexts) {
+    for (const std::string& text : testing::ValidJsonTexts()) {
         const std::string expected = ReadPortable(text);
         for (size_t pieceSize : PieceSizes(text)) {
             std::string log;
@@ -148,6 +100,14 @@ TEST(JsonPieces, RefuseInvalidTextAtAndAcrossPieceEnds) {
         R"({"layers": [{"type": "group"}], "x" 1})",
         "{\"layers\": [{\"type\":\v\"group\"}]}",
         "{\"layers\":\f[{\"type\": \"group\"}]}",
+        // Arrays that begin as points of two decimals.
+        R"({"p": [[1.5, 2.5,]]})",
+        R"({"p": [[1.5 2.5]]})",
+        R"({"p": [[01.5, 2.5]]})",
+        R"({"p": [[1.5, 2.5}]})",
+        R"({"p": [[1.5, 2.5]})",
+        R"({"p": [[1.5, 2.5]] 1})",
+        "{\"p\": [[1.5,\v2.5]]}",
     });
     for (const std::string& text : cases) {
         for (size_t pieceSize : PieceSizes(text)) {
@@ -171,6 +131,15 @@ TEST(JsonPieces, NestingLimitIsTheWholeDocuments) {
         EXPECT_EQ(log, expected) << "piece size " << pieceSize;
         EXPECT_FALSE(ReadFast(text, pieceSize, log, 5)) << "piece size " << pieceSize;
     }
+    // A point at the deepest level allowed, read from its text, counts as a level too.
+    const std::string point = R"({"a": [[[1.5, 2.5]]]})";
+    for (size_t pieceSize : PieceSizes(point)) {
+        std::string log;
+        EXPECT_TRUE(ReadFast(point, pieceSize, log, 4)) << "piece size " << pieceSize;
+        EXPECT_EQ(log, ReadPortable(point, 4)) << "piece size " << pieceSize;
+        EXPECT_FALSE(ReadFast(point, pieceSize, log, 3)) << "piece size " << pieceSize;
+    }
+    EXPECT_THROW(ReadPortable(point, 3), DocumentError);
     // Far deeper than the call stack allows, all of it walked by the scanner.
     const std::string deep = "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + "}";
     std::string log;

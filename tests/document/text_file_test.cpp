@@ -74,5 +74,80 @@ TEST_F(TextFileTest, AMissingFileIsAnError) {
     EXPECT_THROW(TextFile((folder_ / "missing").string()), DocumentError);
 }
 
+// Windows reads files whole: a window there reads nothing (FileWindow::Regular()).
+#ifndef _WIN32
+TEST_F(TextFileTest, AWindowHoldsTheBytesItWasLastGiven) {
+    const std::string bytes = Pattern(10000);
+    const std::string path = Write("window", bytes);
+    for (const size_t chunk : {size_t(1), size_t(333), size_t(1000)}) {
+        SCOPED_TRACE(chunk);
+        FileWindow window(path, 1000, chunk);
+        ASSERT_TRUE(window.Regular());
+        EXPECT_EQ(window.SizeWhenOpened(), bytes.size());
+        // Forgetting all but the last 100 bytes read each time, as a reader keeps what it still needs.
+        size_t reads = 0;
+        while (window.Extend(window.End() - std::min<size_t>(window.End() - window.Base(), 100))) {
+            ++reads;
+            ASSERT_LE(window.View().size(), 1000u);
+            ASSERT_TRUE(window.View() == std::string_view(bytes).substr(window.Base(), window.View().size()));
+            const char* end = window.View().data() + window.View().size();
+            for (size_t i = 0; i < FileWindow::kPadding; ++i) ASSERT_EQ(end[i], '\0');
+        }
+        EXPECT_TRUE(window.Complete());
+        EXPECT_EQ(window.End(), bytes.size());
+        EXPECT_GE(reads, bytes.size() / std::min<size_t>(chunk, 900));
+        EXPECT_FALSE(window.Extend(window.Base()));
+    }
+}
+
+TEST_F(TextFileTest, AWindowIsFullWhenNothingMayBeForgotten) {
+    const std::string path = Write("full", Pattern(5000));
+    FileWindow window(path, 1000, 400);
+    while (window.Extend(0)) {
+    }
+    EXPECT_FALSE(window.Complete());
+    EXPECT_EQ(window.View().size(), 1000u);
+    EXPECT_TRUE(window.Extend(600));  // room again once bytes are forgotten
+    EXPECT_EQ(window.Base(), 600u);
+    EXPECT_EQ(window.End(), 1400u);
+}
+
+TEST_F(TextFileTest, AWindowReadsWhatTheFileHoldsAsItIsRead) {
+    const std::string bytes = Pattern(3000);
+    const std::string path = Write("changing", bytes);
+    {
+        // Cut short after the first chunk: the text ends there.
+        FileWindow window(path, 10000, 1000);
+        EXPECT_TRUE(window.Extend(0));
+        fs::resize_file(path, 1500);
+        while (window.Extend(0)) {
+        }
+        EXPECT_TRUE(window.Complete());
+        EXPECT_TRUE(window.View() == std::string_view(bytes).substr(0, 1500));
+    }
+    {
+        // Grown: the window holds the size when opened and one byte more, then is full.
+        Write("changing", bytes);
+        FileWindow window(path, 10000, 10000);
+        std::ofstream(path, std::ios::app) << "more";
+        while (window.Extend(0)) {
+        }
+        EXPECT_FALSE(window.Complete());
+        EXPECT_TRUE(window.View() == bytes + "m");
+    }
+}
+
+TEST_F(TextFileTest, AWindowOnAnEmptyFileOrADevice) {
+    FileWindow empty(Write("empty", ""), 1000, 1000);
+    EXPECT_FALSE(empty.Extend(0));
+    EXPECT_TRUE(empty.Complete());
+    EXPECT_TRUE(empty.View().empty());
+    EXPECT_EQ(empty.View().data()[0], '\0');
+    const FileWindow device("/dev/null", 1000, 1000);
+    EXPECT_FALSE(device.Regular());
+    EXPECT_THROW(FileWindow((folder_ / "missing").string(), 1000, 1000), DocumentError);
+}
+#endif
+
 }  // namespace
 }  // namespace document

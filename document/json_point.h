@@ -1,0 +1,70 @@
+// Points, the arrays that make up nearly all of a large document ([-1107.36597, -1131.39941]),
+// read from their text without the JSON parser's walk of an array and its general number
+// conversion.
+#pragma once
+
+#include <cfloat>
+#include <cstdint>
+
+namespace document::json_point {
+
+inline bool IsSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+inline const char* SkipSpace(const char* p) {
+    while (IsSpace(*p)) ++p;
+    return p;
+}
+
+// Reads a number written as an optional minus, integer digits without leading zeros, a point
+// and one or more decimals, 15 digits in all at most: the nearest double, as the parser gives
+// it (the digits and the power of ten that divides them are exact doubles, so that the one
+// division rounds once, to the nearest). Returns one past its last digit, or nullptr for
+// anything else (no point, more digits, invalid text), which is left to the parser; what
+// follows the digits is the caller's to check. Where doubles are computed with more precision
+// (x87), the division would round twice: nothing is read then.
+inline const char* ReadShortDecimal(const char* text, double& value) {
+#if FLT_EVAL_METHOD != 0
+    (void)text;
+    (void)value;
+    return nullptr;
+#else
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = text;
+    const bool negative = *p == '-';
+    p += negative ? 1 : 0;
+    // Digits beyond the 15 allowed wrap around harmlessly: the number is refused then.
+    uint64_t digits = 0;
+    const char* integerStart = p;
+    if (*p == '0') {
+        ++p;
+    } else {
+        for (unsigned digit; (digit = unsigned(uint8_t(*p)) - '0') < 10; ++p) digits = digits * 10 + digit;
+    }
+    const long integerDigits = p - integerStart;
+    if (integerDigits == 0 || *p != '.') return nullptr;
+    ++p;
+    const char* fractionStart = p;
+    for (unsigned digit; (digit = unsigned(uint8_t(*p)) - '0') < 10; ++p) digits = digits * 10 + digit;
+    const long fractionDigits = p - fractionStart;
+    if (fractionDigits == 0 || integerDigits + fractionDigits > 15) return nullptr;
+    const double magnitude = double(digits) / kPowersOfTen[fractionDigits];
+    value = negative ? -magnitude : magnitude;
+    return p;
+#endif
+}
+
+// Reads `[x, y]` of two such numbers, with JSON whitespace around each; `text` is at '['.
+// False for anything else.
+inline bool ReadPoint(const char* text, double& x, double& y) {
+    const char* p = ReadShortDecimal(SkipSpace(text + 1), x);
+    if (p == nullptr) return false;
+    p = SkipSpace(p);
+    if (*p != ',') return false;
+    p = ReadShortDecimal(SkipSpace(p + 1), y);
+    return p != nullptr && *SkipSpace(p) == ']';
+}
+
+}  // namespace document::json_point

@@ -1,0 +1,285 @@
+// The fast reader reading a file through a window that holds some of it and moves on: whatever
+// the sizes of the window, of the chunks read into it and of the pieces, it must report what the
+// portable reader reports of the whole text and refuse what that one refuses; the loader behind
+// it must build the same document, and give the messages of the whole text read at once.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "document/json_loader.h"
+#include "document/json_text.h"
+#include "document/json_writer.h"
+#include "document/text_file.h"
+#include "tests/document/invalid_json_texts.h"
+#include "tests/document/json_event_log.h"
+#include "tests/document/valid_json_texts.h"
+
+namespace document {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::EventLog;
+using testing::ReadPortable;
+
+class JsonWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HasFastJsonReader()) GTEST_SKIP() << "this build has no fast reader";
+        folder_ = fs::temp_directory_path() /
+                  ("quillmark-json-window-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(folder_);
+        path_ = (folder_ / "document.json").string();
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    void Write(const std::string& text) const { std::ofstream(path_, std::ios::binary) << text; }
+
+    bool Read(size_t capacity, size_t chunk, size_t pieceSize, std::string& log) const {
+        FileWindow window(path_, capacity, chunk);
+        EventLog events;
+        const bool read = ReadJsonFastInWindow(window, kMaxJsonNesting, pieceSize, events);
+        log = events.Text();
+        return read;
+    }
+
+    // The document loaded through a window, as JSON; `readWhole` tells whether the file was read
+    // again whole.
+    std::string LoadInWindow(size_t capacity, size_t chunk, size_t pieceSize, bool& readWhole) const {
+        FileWindow window(path_, capacity, chunk);
+        return DocumentToJson(LoadDocumentFromWindow(window, nullptr, &readWhole, pieceSize));
+    }
+
+    // The message of loading through a window; empty when the document loads.
+    std::string ErrorInWindow(size_t capacity, size_t pieceSize, bool& readWhole) const {
+        try {
+            LoadInWindow(capacity, capacity, pieceSize, readWhole);
+        } catch (const DocumentError& error) {
+            return error.what();
+        }
+        return "";
+    }
+
+    fs::path folder_;
+    std::string path_;
+};
+
+std::string ErrorReadingWhole(const std::string& text) {
+    try {
+        LoadDocumentText(text, 0, JsonReader::kFast);
+    } catch (const DocumentError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+// A document of many paths, in both forms of segment, with names that hold escapes, some lines
+// indented: about 100 bytes for each segment.
+std::string ManyPaths(int paths) {
+    std::string text = "{\"layers\": [{\"type\": \"group\", \"name\": \"a \\\"quoted\\\" [layer]\", \"children\": [\n";
+    for (int i = 0; i < paths; ++i) {
+        if (i > 0) text += i % 3 == 0 ? ",\n  " : ",";
+        text += "{\"type\": \"path\", \"closed\": true, \"name\": \"p" + std::to_string(i) + "\\\\}\", \"segments\": [";
+        for (int s = 0; s < 20; ++s) {
+            if (s > 0) text += ", ";
+            const std::string x = std::to_string(i * 7 + s) + "." + std::to_string(s % 10);
+            const std::string y = "-" + std::to_string(s * 13 % 101) + ".25";
+            if (s % 4 == 0) {
+                text += "[" + x + ", " + y + "]";
+            } else {
+                text += "{\"anchor\": [" + x + ", " + y + "], \"in\": [" + y + ", " + x + "], \"out\": [1e1, " + x +
+                        "], \"corner\": false}";
+            }
+        }
+        text += "]}";
+    }
+    return text + "\n]}]}\n";
+}
+
+TEST_F(JsonWindowTest, ChunksEndingAtEveryPlace) {
+    // Windows of every size from a little more than two pieces to the whole text, filled a
+    // chunk of every size at a time: the scanner meets the window's end at every byte.
+    for (const std::string& text : testing::ValidJsonTexts()) {
+        Write(text);
+        const std::string expected = ReadPortable(text);
+        for (size_t pieceSize : {size_t(1), size_t(5), size_t(16), text.size() + 1}) {
+            for (size_t chunk = 1; chunk <= text.size() + 1; ++chunk) {
+                const size_t capacity = std::max(2 * pieceSize + 160, chunk);
+                std::string log;
+                EXPECT_TRUE(Read(capacity, chunk, pieceSize, log)) << pieceSize << " " << chunk << ": " << text;
+                EXPECT_EQ(log, expected) << pieceSize << " " << chunk << ": " << text;
+            }
+        }
+    }
+}
+
+TEST_F(JsonWindowTest, ALargeDocumentPassesThroughASmallWindow) {
+    const std::string text = ManyPaths(300);
+    ASSERT_GT(text.size(), size_t(100000));
+    Write(text);
+    const std::string expected = ReadPortable(text);
+    const std::string document = DocumentToJson(LoadDocumentText(text, 0, JsonReader::kPortable));
+    for (size_t pieceSize : {size_t(200), size_t(1000), kJsonPieceSize}) {
+        for (size_t capacity : {2 * pieceSize + 1200, 8 * pieceSize, kJsonWindowSize}) {
+            for (size_t chunk : {size_t(61), size_t(4096), capacity}) {
+                SCOPED_TRACE(std::to_string(pieceSize) + " " + std::to_string(capacity) + " " + std::to_string(chunk));
+                std::string log;
+                EXPECT_TRUE(Read(capacity, chunk, pieceSize, log));
+                EXPECT_TRUE(log == expected);
+                bool readWhole = true;
+                EXPECT_TRUE(LoadInWindow(capacity, chunk, pieceSize, readWhole) == document);
+                EXPECT_FALSE(readWhole);
+            }
+        }
+    }
+}
+
+TEST_F(JsonWindowTest, AWindowFilledAByteAtATime) {
+    const std::string text = ManyPaths(30);
+    Write(text);
+    std::string log;
+    EXPECT_TRUE(Read(1000, 1, 300, log));
+    EXPECT_TRUE(log == ReadPortable(text));
+}
+
+TEST_F(JsonWindowTest, InvalidTextIsRefusedWhereverTheWindowEnds) {
+    std::vector<std::string> cases = testing::InvalidJsonTexts();
+    cases.insert(cases.end(), {R"({"layers": [{"type": "group"}]}])", R"({"layers": [{"type": "group"}], )",
+                               R"({"layers": [{"a": [1, 2}]}]})", R"({"layers": [1"x"]})", "{\"la\x01yers\": [1]}"});
+    for (const std::string& text : cases) {
+        Write(text);
+        for (size_t pieceSize : {size_t(1), size_t(7), text.size() + 1}) {
+            for (size_t chunk = 1; chunk <= text.size() + 1; chunk += 3) {
+                std::string log;
+                EXPECT_FALSE(Read(2 * pieceSize + 160, chunk, pieceSize, log)) << pieceSize << " " << chunk << ": " << text;
+            }
+        }
+    }
+}
+
+TEST_F(JsonWindowTest, FaultsLateInTheFileAreReportedAsWhenReadWhole) {
+    const std::string valid = ManyPaths(300);
+    const size_t late = valid.size() * 9 / 10;
+    const auto replaceAfter = [&](const std::string& from, const std::string& to) {
+        std::string text = valid;
+        const size_t at = text.find(from, late);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    const std::string cases[] = {
+        replaceAfter("}, {", "}, , {"),                                  // bad syntax: line and column
+        replaceAfter("\"corner\": false", "\"corner\": false,"),         // bad syntax in a piece
+        replaceAfter("\"closed\"", "\"clozed\""),                        // an unknown key: its path
+        replaceAfter("{\"anchor\": [", "{\"anchor\": [1, "),             // a bad segment: its path
+        replaceAfter("1e1", "1e99"),                                     // a number beyond a real's range
+        valid.substr(0, valid.size() - 3),                               // the file ends early
+        valid + "x",                                                     // text after the document
+    };
+    for (const std::string& text : cases) {
+        Write(text);
+        const std::string expected = ErrorReadingWhole(text);
+        ASSERT_NE(expected, "");
+        for (size_t pieceSize : {size_t(300), size_t(5000)}) {
+            bool readWhole = false;
+            EXPECT_EQ(ErrorInWindow(4 * pieceSize, pieceSize, readWhole), expected);
+            EXPECT_TRUE(readWhole);
+        }
+    }
+    EXPECT_NE(ErrorReadingWhole(cases[0]).find("invalid JSON at line "), std::string::npos);
+    EXPECT_NE(ErrorReadingWhole(cases[2]).find("layers[0].children["), std::string::npos);
+    EXPECT_NE(ErrorReadingWhole(cases[3]).find("].segments["), std::string::npos);
+}
+
+TEST_F(JsonWindowTest, AValueLargerThanTheWindowHasTheFileReadWhole) {
+    const std::string name(20000, 'n');
+    std::string text = ManyPaths(20);
+    const std::string layerName = "a \\\"quoted\\\" [layer]";
+    ASSERT_NE(text.find(layerName), std::string::npos);
+    text.replace(text.find(layerName), layerName.size(), name);
+    Write(text);
+    bool readWhole = false;
+    const std::string document = LoadInWindow(4096, 4096, 500, readWhole);
+    EXPECT_TRUE(readWhole);
+    EXPECT_NE(document.find(name), std::string::npos);
+    // A window that can hold it: read on as the name is scanned, when the window is filled in
+    // chunks smaller than the name, and when it is filled before the reading starts.
+    std::string log;
+    EXPECT_TRUE(Read(32768, 61, 500, log));
+    EXPECT_TRUE(log == ReadPortable(text));
+    EXPECT_EQ(LoadInWindow(kJsonWindowSize, 4096, 500, readWhole), document);
+    EXPECT_FALSE(readWhole);
+}
+
+// Calls `change` once, at the given key.
+class ChangingEvents final : public EventLog {
+public:
+    ChangingEvents(int atKey, std::function<void()> change) : atKey_(atKey), change_(std::move(change)) {}
+    void Key(std::string_view key) override {
+        EventLog::Key(key);
+        if (--atKey_ == 0) change_();
+    }
+
+private:
+    int atKey_;
+    std::function<void()> change_;
+};
+
+TEST_F(JsonWindowTest, AFileThatChangesSizeWhileItIsRead) {
+    const std::string text = ManyPaths(100);
+    const std::string expected = ReadPortable(text);
+    const auto readChanging = [&](std::function<void()> change, std::string& log) {
+        Write(text);
+        FileWindow window(path_, 4096, 1024);
+        ChangingEvents events(50, std::move(change));
+        const bool read = ReadJsonFastInWindow(window, kMaxJsonNesting, 500, events);
+        log = events.Text();
+        return read;
+    };
+    std::string log;
+    // Cut short: the text ends inside the document.
+    EXPECT_FALSE(readChanging([&] { fs::resize_file(path_, text.size() / 2); }, log));
+    // Grown by white space: still the same document.
+    EXPECT_TRUE(readChanging([&] { std::ofstream(path_, std::ios::app) << std::string(10000, ' '); }, log));
+    EXPECT_TRUE(log == expected);
+    // Grown by more text: text after the document.
+    EXPECT_FALSE(readChanging([&] { std::ofstream(path_, std::ios::app) << "[]"; }, log));
+
+    // Cut short after the window's first chunk: the message is that of the file as it is now.
+    Write(text);
+    FileWindow window(path_, 4096, 4096);
+    EXPECT_TRUE(window.Extend(0));
+    fs::resize_file(path_, text.size() - 10);
+    try {
+        LoadDocumentFromWindow(window, nullptr, nullptr, 500);
+        ADD_FAILURE() << "a truncated file loaded";
+    } catch (const DocumentError& error) {
+        EXPECT_EQ(std::string(error.what()), ErrorReadingWhole(text.substr(0, text.size() - 10)));
+    }
+    // Grown past its size when opened, which is all the window was made to hold: the window
+    // moves on to the end of what the file holds now.
+    Write(text);
+    FileWindow opened(path_, kJsonWindowSize, kJsonWindowSize);
+    const std::string larger = ManyPaths(200);
+    Write(larger);
+    EXPECT_TRUE(DocumentToJson(LoadDocumentFromWindow(opened, nullptr, nullptr, 500)) ==
+                DocumentToJson(LoadDocumentText(larger, 0, JsonReader::kFast)));
+}
+
+TEST_F(JsonWindowTest, EmptyAndBlankFilesReadAsTheirText) {
+    for (const std::string& text : {std::string(), std::string(" \n"), std::string(3 << 20, ' '),
+                                    std::string(3 << 20, '\n') + ManyPaths(3)}) {
+        Write(text);
+        bool readWhole = false;
+        EXPECT_EQ(ErrorInWindow(kJsonWindowSize, kJsonPieceSize, readWhole), ErrorReadingWhole(text)) << text.size();
+    }
+    EXPECT_NE(ErrorReadingWhole(" \n").find("invalid JSON at line 2, column 1"), std::string::npos);
+    EXPECT_EQ(ErrorReadingWhole(std::string(3 << 20, '\n') + ManyPaths(3)), "");
+}
+
+}  // namespace
+}  // namespace document
