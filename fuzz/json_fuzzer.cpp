@@ -1,14 +1,20 @@
 // Fuzz target: a JSON document, read and exported through the plug-in under a host fault.
 // The reader must accept the document or refuse it with a DocumentError that names the place
 // (never the JSON library's own message); whatever it accepts must export cleanly. The fast
-// reader, given the text in small pieces, must report what it reports reading it whole.
+// reader, given the text in small pieces, must report what it reports reading it whole, and the
+// loader, reading the text from a file through a small window, must build the same document or
+// give the same message as reading it whole.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "document/json_loader.h"
 #include "document/json_text.h"
+#include "document/json_writer.h"
+#include "document/text_file.h"
 #include "fuzz/driver/clean_error.h"
 #include "fuzz/driver/export_run.h"
 #include "fuzz/driver/fuzz_input.h"
@@ -53,11 +59,42 @@ void CheckPiecesAgainstWhole(std::string_view text) {
     }
 }
 
+// The document as JSON, or the message that refused it.
+template <typename Load>
+std::string Outcome(Load load) {
+    try {
+        return "document\n" + document::DocumentToJson(load());
+    } catch (const document::DocumentError& error) {
+        return std::string("error\n") + error.what();
+    }
+}
+
+void CheckWindowAgainstWhole(std::string_view text) {
+    if (!document::HasFastJsonReader()) return;
+    // A file in memory, rewritten for each input, read by its name under /proc.
+    static const int fd = memfd_create("quillmark-fuzz-json", 0);
+    if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, text.data(), text.size(), 0) != ssize_t(text.size())) std::abort();
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    // A window and pieces of sizes from the text's length, so that small ones of every size are
+    // tried and the window moves on many times.
+    const size_t capacity = text.size() % 97 + 16;
+    const std::string windowed = Outcome([&] {
+        document::FileWindow window(path, capacity, capacity / 2 + 1);
+        return document::LoadDocumentFromWindow(window, nullptr, nullptr, text.size() % 13 + 1);
+    });
+    const std::string whole = Outcome([&] { return document::LoadDocumentText(text, 0, document::JsonReader::kFast); });
+    if (windowed != whole) {
+        std::fprintf(stderr, "read through a window:\n%s\nread whole:\n%s\n", windowed.c_str(), whole.c_str());
+        std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fuzz::FuzzInput input = fuzz::DecodeInput({reinterpret_cast<const char*>(data), size});
     CheckPiecesAgainstWhole(input.document);
+    CheckWindowAgainstWhole(input.document);
     document::Document document;
     try {
         document = document::LoadDocument(std::string(input.document));
