@@ -3,6 +3,8 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <unordered_map>
 
 #include "document/svg/tree/css_parser.h"
@@ -112,6 +114,41 @@ bool IsInherit(std::string_view value) {
     return true;
 }
 
+// Style attributes parsed into declarations, the same text parsed once: editors write the
+// same few styles on thousands of elements. A table of recent texts by hash, without an
+// allocation per text; a text that meets another's slot takes it over.
+class StyleAttributes {
+public:
+    std::span<const CssDeclaration> Parse(std::string_view text, TextArena& arena) {
+        Entry& entry = entries_[std::hash<std::string_view>()(text) % kEntries];
+        if (entry.count == 0 || entry.text != text) {
+            if (declarations_.size() > kMaxDeclarations) Clear();
+            entry.text = text;
+            entry.first = uint32_t(declarations_.size());
+            ParseDeclarations(text, arena, declarations_);
+            entry.count = uint32_t(declarations_.size()) - entry.first;
+            // A text of no declarations is parsed again each time: cheap, as it says nothing.
+        }
+        return std::span<const CssDeclaration>(declarations_).subspan(entry.first, entry.count);
+    }
+
+private:
+    static constexpr size_t kEntries = 256;
+    static constexpr size_t kMaxDeclarations = 16384;
+    struct Entry {
+        std::string_view text;
+        uint32_t first = 0;
+        uint32_t count = 0;
+    };
+    void Clear() {
+        declarations_.clear();
+        entries_.fill(Entry{});
+    }
+
+    std::array<Entry, kEntries> entries_{};
+    std::vector<CssDeclaration> declarations_;
+};
+
 }  // namespace
 
 void ApplyStyleSheets(Tree::Storage& storage, const std::vector<CollectedSheet>& sheets,
@@ -124,7 +161,7 @@ void ApplyStyleSheets(Tree::Storage& storage, const std::vector<CollectedSheet>&
     }
     const SelectorIndex index(sheet);
     std::vector<std::string_view> classes;
-    std::vector<CssDeclaration> declarations;
+    StyleAttributes styles;
     for (Element& element : storage.elements) {
         const std::string_view style = element.Attribute("style");
         if (index.Empty() && style.empty()) continue;
@@ -142,12 +179,10 @@ void ApplyStyleSheets(Tree::Storage& storage, const std::vector<CollectedSheet>&
             });
         }
         if (!style.empty()) {
-            declarations.clear();
-            ParseDeclarations(style, storage.text, declarations);
-            for (uint32_t i = 0; i < declarations.size(); ++i) {
-                Apply(element, ranks, declarations[i],
-                      Rank(declarations[i].important ? kImportantStyleAttribute : kStyleAttribute,
-                           0, i));
+            const std::span<const CssDeclaration> parsed = styles.Parse(style, storage.text);
+            for (uint32_t i = 0; i < parsed.size(); ++i) {
+                Apply(element, ranks, parsed[i],
+                      Rank(parsed[i].important ? kImportantStyleAttribute : kStyleAttribute, 0, i));
             }
         }
     }
