@@ -155,6 +155,65 @@ TEST(Cascade, StyleDeclarationsAreCaseInsensitiveNamedTrimmedAndLaterOnesWin) {
     EXPECT_EQ(ById(tree, "data").Get(Property::kFill), "url(data:image/png;base64,AAA=)");
 }
 
+TEST(Cascade, RepeatedStyleTextsGiveEachElementItsOwnDeclarations) {
+    // Style texts are parsed once and looked up again by their text: thousands of different
+    // texts (more than the lookup keeps, and more declarations than it holds before it starts
+    // over), each used twice far apart, and texts that differ only in their last character or
+    // in case, or that say nothing.
+    constexpr int kTexts = 9000;
+    std::string svg = R"x(<svg xmlns="http://www.w3.org/2000/svg">)x";
+    auto style = [](int i) {
+        return "fill:#" + std::to_string(100000 + i) + ";stroke-width:" + std::to_string(i) + ";opacity:" +
+               (i % 2 ? "0.5" : "1");
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < kTexts; ++i) {
+            svg += "<rect id=\"r" + std::to_string(round) + "-" + std::to_string(i) + "\" style=\"" + style(i) + "\"/>";
+        }
+    }
+    svg += R"x(<rect id="a" style="fill:red;stroke:blue"/><rect id="b" style="fill:red;stroke:bluf"/>
+      <rect id="c" style="FILL:red;stroke:blue"/><rect id="d" style="nonsense"/><rect id="e" style="nonsense"/>
+      <rect id="f" style="fill:red;stroke:blue !important"/><rect id="g" style="fill:red;stroke:blue"/></svg>)x";
+    const Tree tree = Parse(svg);
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < kTexts; i += 7) {
+            const Element& r = ById(tree, "r" + std::to_string(round) + "-" + std::to_string(i));
+            ASSERT_EQ(r.Get(Property::kFill), "#" + std::to_string(100000 + i)) << "round " << round << ", text " << i;
+            ASSERT_EQ(r.Get(Property::kStrokeWidth), std::to_string(i));
+            ASSERT_EQ(r.Get(Property::kOpacity), i % 2 ? "0.5" : "1");
+        }
+    }
+    EXPECT_EQ(ById(tree, "a").Get(Property::kStroke), "blue");
+    EXPECT_EQ(ById(tree, "b").Get(Property::kStroke), "bluf");
+    EXPECT_EQ(ById(tree, "c").Get(Property::kFill), "red");
+    EXPECT_EQ(ById(tree, "d").Get(Property::kFill), "");
+    EXPECT_EQ(ById(tree, "e").Get(Property::kStroke), "");
+    EXPECT_EQ(ById(tree, "f").Get(Property::kStroke), "blue");
+    EXPECT_EQ(ById(tree, "g").Get(Property::kStroke), "blue");
+    EXPECT_EQ(ById(tree, "g").Get(Property::kFill), "red");
+}
+
+TEST(Cascade, StyleTextsSeenBeforeTheLookupStartsOverAreReadAgain) {
+    // Early texts, then one text of more declarations than the lookup holds, then a new text
+    // (which makes it start over), then the early texts again.
+    std::string svg = R"x(<svg xmlns="http://www.w3.org/2000/svg">)x";
+    for (int i = 0; i < 20; ++i) svg += "<rect id=\"early" + std::to_string(i) + "\" style=\"stroke-width:" + std::to_string(i) + "\"/>";
+    svg += "<rect id=\"giant\" style=\"";
+    for (int i = 0; i < 17000; ++i) svg += "fill:red;";
+    svg += "fill:blue\"/><rect id=\"new\" style=\"opacity:0.25;fill:green;stroke:black\"/>";
+    for (int i = 0; i < 20; ++i) svg += "<rect id=\"again" + std::to_string(i) + "\" style=\"stroke-width:" + std::to_string(i) + "\"/>";
+    svg += "</svg>";
+    const Tree tree = Parse(svg);
+    EXPECT_EQ(ById(tree, "giant").Get(Property::kFill), "blue");
+    EXPECT_EQ(ById(tree, "new").Get(Property::kOpacity), "0.25");
+    for (int i = 0; i < 20; ++i) {
+        const Element& again = ById(tree, "again" + std::to_string(i));
+        EXPECT_EQ(again.Get(Property::kStrokeWidth), std::to_string(i));
+        EXPECT_EQ(again.Get(Property::kFill), "");
+        EXPECT_EQ(again.Get(Property::kOpacity), "");
+    }
+}
+
 TEST(Cascade, EveryPropertyIsReadByItsOwnNameAndNoOther) {
     // Each property as a presentation attribute and as a declaration in upper case, beside
     // names one letter off, which are no property.
