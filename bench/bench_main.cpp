@@ -41,6 +41,7 @@ public:
             if (median || (run.run_type == Run::RT_Iteration && medians_.count(name) == 0)) {
                 seconds_[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
                 cpuSeconds_[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+                if (auto ratio = run.counters.find("ratio"); ratio != run.counters.end()) ratios_[name] = ratio->second;
             }
             if (median) medians_.insert(name);
         }
@@ -59,8 +60,15 @@ public:
         return it == cpuSeconds_.end() ? 0.0 : it->second;
     }
 
+    // The counter `ratio` of a benchmark, or 0.
+    double Ratio(const std::string& name) const {
+        auto it = ratios_.find(name);
+        return it == ratios_.end() ? 0.0 : it->second;
+    }
+
 private:
     std::map<std::string, double> seconds_;
+    std::map<std::string, double> ratios_;
     std::map<std::string, double> cpuSeconds_;
     std::set<std::string> medians_;
 };
@@ -234,6 +242,24 @@ void PrintSvgSummary(std::ostream& out, const SummaryReporter& reporter) {
     }
     out << "\n";
 }
+// The reader's goal: reading and exporting in-process against the export alone, from the two
+// benchmarks run one after the other and from the two times taken in turn.
+void PrintSvgReaderSummary(std::ostream& out, const SummaryReporter& reporter) {
+    bool any = false;
+    for (const auto& [workload, description] : bench::SvgWorkloadNames()) {
+        const double exported = reporter.Seconds("svg_export/" + workload);
+        const double readExport = reporter.Seconds("svg_read_export/" + workload);
+        const double inTurn = reporter.Ratio("svg_read_export_in_turn/" + workload);
+        if (exported <= 0 || readExport <= 0) continue;
+        if (!any) out << "The SVG reader: read and export in-process against the export alone\n";
+        any = true;
+        out << std::fixed << std::setprecision(2) << "  " << workload << ": " << readExport / exported;
+        if (inTurn > 0) out << ", taken in turn " << inTurn;
+        out << " (goal <= 3: " << Verdict(readExport / exported <= 3) << "; taken in turn "
+            << (inTurn > 0 ? Verdict(inTurn <= 3) : "not run") << ")\n";
+    }
+    if (any) out << "\n";
+}
 #endif
 
 void PrintModelSummary(std::ostream& out, const std::vector<bench::ModelFigures>& models) {
@@ -299,6 +325,7 @@ int main(int argc, char** argv) {
     PrintCommandSummary(out, reporter);
 #if defined(QUILLMARK_BENCH_SVG)
     PrintSvgSummary(out, reporter);
+    PrintSvgReaderSummary(out, reporter);
 #endif
     PrintMemorySummary(out, memory);
     PrintModelSummary(out, models);
