@@ -242,6 +242,7 @@ void PrintSvgSummary(std::ostream& out, const SummaryReporter& reporter) {
     }
     out << "\n";
 }
+
 // The reader's goal: reading and exporting in-process against the export alone, from the two
 // benchmarks run one after the other and from the two times taken in turn.
 void PrintSvgReaderSummary(std::ostream& out, const SummaryReporter& reporter) {

@@ -208,11 +208,10 @@ void SvgReadExport(benchmark::State& state, SvgWorkload* workload) {
 
 // The reader's goal with its two times taken in turn: each iteration exports the document
 // alone as SvgExport does (its read and a first export untimed), then reads and exports it as
-// SvgReadExport does. This machine's
-// speed drifts by a third within minutes, which the two benchmarks above, run one after the
-// other, see as a change of their ratio; taken in turn, both times meet the same drift. The
-// iteration's time is the read and export's; the counter `ratio` is the sum of those over the
-// sum of the exports alone.
+// SvgReadExport does. This machine's speed drifts by a third within minutes, which the two
+// benchmarks above, run one after the other, see as a change of their ratio; taken in turn,
+// both times meet the same drift. The iteration's time is the read and export's; the counter
+// `ratio` is the sum of those over the sum of the exports alone.
 void SvgReadExportInTurn(benchmark::State& state, SvgWorkload* workload) {
     using Clock = std::chrono::steady_clock;
     const std::string& file = FileOf(*workload);
