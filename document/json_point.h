@@ -6,6 +6,8 @@
 #include <cfloat>
 #include <cstdint>
 
+#include "document/exact_decimal.h"
+
 namespace document::json_point {
 
 inline bool IsSpace(char c) {
@@ -30,8 +32,6 @@ inline const char* ReadShortDecimal(const char* text, double& value) {
     (void)value;
     return nullptr;
 #else
-    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const char* p = text;
     const bool negative = *p == '-';
     p += negative ? 1 : 0;
@@ -49,8 +49,8 @@ inline const char* ReadShortDecimal(const char* text, double& value) {
     const char* fractionStart = p;
     for (unsigned digit; (digit = unsigned(uint8_t(*p)) - '0') < 10; ++p) digits = digits * 10 + digit;
     const long fractionDigits = p - fractionStart;
-    if (fractionDigits == 0 || integerDigits + fractionDigits > 15) return nullptr;
-    const double magnitude = double(digits) / kPowersOfTen[fractionDigits];
+    if (fractionDigits == 0 || size_t(integerDigits + fractionDigits) > kMaxExactDigits) return nullptr;
+    const double magnitude = double(digits) / kExactPowersOfTen[fractionDigits];
     value = negative ? -magnitude : magnitude;
     return p;
 #endif

@@ -6,19 +6,16 @@
 #include <string_view>
 
 #include "document/svg/tree/tree.h"
+#include "document/svg/values/scanner.h"
 
 namespace document::svg {
 
 Tag TagFromName(std::string_view localName);
 
-// White space as XML and CSS know it.
-inline bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-// Inline: every attribute value and declaration is trimmed.
-inline std::string_view TrimSpace(std::string_view text) {
-    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
+// White space as XML and CSS know it, and text without it at either end: the value
+// grammars' own.
+using scan::IsSpace;
+inline std::string_view TrimSpace(std::string_view text) { return scan::Trim(text); }
 
 // Equality of short texts (names), compared where they are used: a library call costs more
 // than the few bytes of a name. Eight or four bytes are compared at once, the last ones

@@ -10,10 +10,8 @@ namespace document::svg {
 // True when `text` is UTF-8 of XML characters only (no control character but tab, LF and CR,
 // no U+FFFE or U+FFFF), every '&' starts one of XML's five entities or a character reference
 // to an XML character, and an XML declaration, if any, is well formed with version 1.0 and
-// no encoding but UTF-8.
-bool IsPlainXmlText(std::string_view text);
-// The same check, copying the text into `copy` (room for text.size() bytes) in the same pass;
-// when it answers false, what was copied is incomplete.
+// no encoding but UTF-8. The text is copied into `copy` (room for text.size() bytes) in the
+// same pass, for the parser; when the answer is false, what was copied is incomplete.
 bool CopyPlainXmlText(std::string_view text, char* copy);
 
 // True when a DOCTYPE's content (what follows "<!DOCTYPE" up to its '>', as pugixml gives

@@ -85,7 +85,7 @@ bool ScanNumberInFull(std::string_view text, size_t& pos, double& value) {
     // quotient is then rounded once, to the very double from_chars answers. Numbers of path data
     // are nearly always such; the others (and an evaluation in wider registers) take from_chars.
     const long scale = exponent - long(fractionDigits);
-    if (FLT_EVAL_METHOD == 0 && integerDigits + fractionDigits <= 15 && scale >= -22 && scale <= 22) {
+    if (FLT_EVAL_METHOD == 0 && integerDigits + fractionDigits <= kMaxExactDigits && scale >= -22 && scale <= 22) {
         double exact = double(digits);
         exact = scale < 0 ? exact / kExactPowersOfTen[-scale] : exact * kExactPowersOfTen[scale];
         value = negative ? -exact : exact;

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "document/exact_decimal.h"
+
 namespace document::svg::scan {
 
 constexpr bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
@@ -33,11 +35,6 @@ inline bool SkipCommaSpace(std::string_view text, size_t& pos) {
 // out of line, so that the common number is read without saving what this needs.
 bool ScanNumberInFull(std::string_view text, size_t& pos, double& value);
 
-// Exact in a double, as are integers of up to 15 digits: their quotient or product is rounded
-// once, to the very double from_chars answers.
-inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // A number as SVG and CSS write it: sign, digits, fraction, exponent ("-1.5e3", ".5", "+2",
 // "1."). The exponent is taken only when digits follow it, so "1em" is 1 and a unit. Values
 // too large for a double fail; values too small to represent become zero. Inline, as path
@@ -59,7 +56,7 @@ inline bool ScanNumber(std::string_view text, size_t& pos, double& value) {
         for (unsigned digit; p != end && (digit = unsigned(*p) - unsigned('0')) < 10; ++p) digits = digits * 10 + digit;
         fractionDigits = size_t(p - fractionStart);
     }
-    if (FLT_EVAL_METHOD != 0 || integerDigits + fractionDigits == 0 || integerDigits + fractionDigits > 15 ||
+    if (FLT_EVAL_METHOD != 0 || integerDigits + fractionDigits == 0 || integerDigits + fractionDigits > kMaxExactDigits ||
         (p != end && (*p == 'e' || *p == 'E'))) {
         return ScanNumberInFull(text, pos, value);
     }
