@@ -121,6 +121,27 @@ void AddSegmentExtrema(Extent& extent, const PathSegment& from, const PathSegmen
     }
 }
 
+// The anchors' box shrunk by a margin far wider than the rounding of a curve's evaluation
+// (about 2^-50 of the coordinates' magnitude). A curve lies within the hull of its four
+// points: where all four lie inside this box, no extremum of the curve, even as computed, can
+// widen the anchors' box, and finding them can be skipped. NaN and infinite boxes hold nothing.
+struct Interior {
+    double left, top, right, bottom;
+
+    explicit Interior(const Extent& anchors) {
+        const double marginX = (std::fabs(anchors.left) + std::fabs(anchors.right)) * 0x1p-40;
+        const double marginY = (std::fabs(anchors.bottom) + std::fabs(anchors.top)) * 0x1p-40;
+        left = anchors.left + marginX;
+        right = anchors.right - marginX;
+        bottom = anchors.bottom + marginY;
+        top = anchors.top - marginY;
+    }
+    bool Holds(const RealPoint& p) const { return p.h > left && p.h < right && p.v > bottom && p.v < top; }
+    bool Holds(const PathSegment& from, const PathSegment& to) const {
+        return Holds(from.p) && Holds(from.out) && Holds(to.in) && Holds(to.p);
+    }
+};
+
 RealRect ToRect(const Extent& extent) {
     return {static_cast<HostReal>(extent.left), static_cast<HostReal>(extent.top),
             static_cast<HostReal>(extent.right), static_cast<HostReal>(extent.bottom)};
@@ -185,8 +206,13 @@ std::optional<RealRect> PathBounds(const std::vector<PathSegment>& segments, boo
     if (segments.empty()) return std::nullopt;
     Extent extent;
     for (const PathSegment& segment : segments) extent.Add(segment.p.h, segment.p.v);
-    for (size_t i = 0; i + 1 < segments.size(); ++i) AddSegmentExtrema(extent, segments[i], segments[i + 1]);
-    if (closed) AddSegmentExtrema(extent, segments.back(), segments.front());
+    const Interior interior(extent);
+    for (size_t i = 0; i + 1 < segments.size(); ++i) {
+        if (!interior.Holds(segments[i], segments[i + 1])) AddSegmentExtrema(extent, segments[i], segments[i + 1]);
+    }
+    if (closed && !interior.Holds(segments.back(), segments.front())) {
+        AddSegmentExtrema(extent, segments.back(), segments.front());
+    }
     return ToRect(extent);
 }
 

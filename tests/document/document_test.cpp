@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
+
+#include "document/cubic.h"
 
 namespace document {
 namespace {
@@ -81,6 +84,66 @@ TEST(Bounds, CurveBoundsAgreeWithADenseSampling) {
     EXPECT_NEAR(r.bottom, bottom, 1e-5);
     EXPECT_LT(r.left, 1.0f);  // the curve does swing out past both anchors here
     EXPECT_GT(r.right, 14.0f);
+}
+
+// The bounds as defined: the anchors and every curved segment's extrema, none passed over.
+RealRect BoundsOfEverySegment(const std::vector<PathSegment>& segments, bool closed) {
+    double left = segments[0].p.h, right = left, bottom = segments[0].p.v, top = bottom;
+    auto add = [&](double x, double y) {
+        left = std::min(left, x), right = std::max(right, x), bottom = std::min(bottom, y), top = std::max(top, y);
+    };
+    for (const PathSegment& s : segments) add(s.p.h, s.p.v);
+    const size_t curves = closed ? segments.size() : segments.size() - 1;
+    for (size_t i = 0; i < curves; ++i) {
+        const PathSegment& a = segments[i];
+        const PathSegment& b = segments[(i + 1) % segments.size()];
+        const double x[4] = {a.p.h, a.out.h, b.in.h, b.p.h};
+        const double y[4] = {a.p.v, a.out.v, b.in.v, b.p.v};
+        double roots[4];
+        int count = DerivativeRoots(x[0], x[1], x[2], x[3], roots);
+        count += DerivativeRoots(y[0], y[1], y[2], y[3], roots + count);
+        for (int k = 0; k < count; ++k) {
+            add(CubicAt(x[0], x[1], x[2], x[3], roots[k]), CubicAt(y[0], y[1], y[2], y[3], roots[k]));
+        }
+    }
+    return {float(left), float(top), float(right), float(bottom)};
+}
+
+// Curves whose points all lie well inside the anchors' box are passed over: the bounds must
+// be exactly those of finding every curve's extrema, for handles inside, on and beyond the box.
+TEST(Bounds, CurvesPassedOverChangeNothing) {
+    std::mt19937 random(20261210);
+    std::uniform_real_distribution<float> coordinate(-1000, 1000);
+    std::uniform_real_distribution<float> reach(-300, 300);
+    int widened = 0;
+    for (int n = 0; n < 3000; ++n) {
+        std::vector<PathSegment> segments(2 + random() % 12);
+        for (PathSegment& s : segments) {
+            s.p = {coordinate(random), coordinate(random)};
+            s.in = {s.p.h + reach(random), s.p.v + reach(random)};
+            s.out = random() % 4 == 0 ? s.p : RealPoint{s.p.h + reach(random), s.p.v + reach(random)};
+            s.corner = 0;
+        }
+        // A handle exactly on the anchors' box, from time to time.
+        if (n % 3 == 0) {
+            const auto highest = std::max_element(segments.begin(), segments.end(),
+                                                  [](const PathSegment& a, const PathSegment& b) { return a.p.v < b.p.v; });
+            segments[random() % segments.size()].out.v = highest->p.v;
+        }
+        const bool closed = n % 2 == 0;
+        const RealRect expected = BoundsOfEverySegment(segments, closed);
+        const RealRect r = BoundsOf(*PathOf(segments, closed));
+        ASSERT_EQ(r.left, expected.left) << n;
+        ASSERT_EQ(r.top, expected.top) << n;
+        ASSERT_EQ(r.right, expected.right) << n;
+        ASSERT_EQ(r.bottom, expected.bottom) << n;
+        std::vector<PathSegment> corners = segments;
+        for (PathSegment& s : corners) s.in = s.out = s.p;
+        const RealRect anchors = BoundsOfEverySegment(corners, closed);
+        widened += expected.left < anchors.left || expected.right > anchors.right || expected.top > anchors.top ||
+                   expected.bottom < anchors.bottom;
+    }
+    EXPECT_GT(widened, 100);  // curves do reach out of the box of their anchors here
 }
 
 TEST(Bounds, ContainersUniteTheirNonEmptyChildren) {
