@@ -32,6 +32,14 @@ public:
     virtual void String(std::string_view text) = 0;
     virtual void Bool(bool value) = 0;
     virtual void Null() = 0;
+    // Offers the text of an object about to be reported, at its '{' and followed by the reader's
+    // padding: true when the events have read the whole object from it (and checked it is valid
+    // JSON), which is then not reported. What they make of it must be what its reports would
+    // make. Only the fast reader offers objects.
+    virtual bool ReadObjectText(const char* text) {
+        (void)text;
+        return false;
+    }
     // The JSON path of the value being read, for messages about a value the reader refuses.
     virtual std::string CurrentPath() const = 0;
 };

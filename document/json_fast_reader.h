@@ -181,6 +181,9 @@ private:
                 return !value.get_array().get(array) && OpenArray(array, offset);
             }
             case ondemand::json_type::object: {
+                // An object read from its text is left to the iterator to step over, like a
+                // point. Room for its own containers is checked as walking it would.
+                if (stack_.size() + 1 < allowance_ && events_.ReadObjectText(value.raw_json_token().data())) return true;
                 const size_t offset = OffsetOf(value);
                 ondemand::object object;
                 return !value.get_object().get(object) && OpenObject(object, offset);
@@ -212,7 +215,7 @@ private:
     bool ReportPoint(ondemand::value& value, size_t offset) {
         JsonNumber x;
         JsonNumber y;
-        if (!json_point::ReadPoint(value.raw_json_token().data(), x.value, y.value)) return false;
+        if (json_point::ReadPoint(value.raw_json_token().data(), x.value, y.value) == nullptr) return false;
         events_.StartArray(offset);
         events_.Number(x);
         events_.Number(y);

@@ -11,6 +11,7 @@
 #include <streambuf>
 
 #include "document/host_real_range.h"
+#include "document/json_segment.h"
 #include "document/json_text.h"
 #include "document/json_value_reader.h"
 #include "document/text_file.h"
@@ -362,6 +363,16 @@ public:
         if (gatherer_.Active()) return Gathered(Json());
         if (segment_.Active()) return SegmentEvent([&] { segment_.Other(); });
         Scalar(ValueKind::kNull, [&] { return Json(); });
+    }
+    // A segment in its plain form, read whole from its text; any other is walked.
+    bool ReadObjectText(const char* text) override {
+        if (levels_.empty() || levels_.back() != Level::kSegments || gatherer_.Active() || segment_.Active()) {
+            return false;
+        }
+        PathSegment segment;
+        if (json_segment::ReadSegment(text, segment) == nullptr) return false;
+        if (++count_.back() <= kMaxSegments) segments_.push_back(segment);
+        return true;
     }
 
     std::string CurrentPath() const override {

@@ -57,14 +57,16 @@ inline const char* ReadShortDecimal(const char* text, double& value) {
 }
 
 // Reads `[x, y]` of two such numbers, with JSON whitespace around each; `text` is at '['.
-// False for anything else.
-inline bool ReadPoint(const char* text, double& x, double& y) {
+// Returns one past the closing bracket, or nullptr for anything else.
+inline const char* ReadPoint(const char* text, double& x, double& y) {
     const char* p = ReadShortDecimal(SkipSpace(text + 1), x);
-    if (p == nullptr) return false;
+    if (p == nullptr) return nullptr;
     p = SkipSpace(p);
-    if (*p != ',') return false;
+    if (*p != ',') return nullptr;
     p = ReadShortDecimal(SkipSpace(p + 1), y);
-    return p != nullptr && *SkipSpace(p) == ']';
+    if (p == nullptr) return nullptr;
+    p = SkipSpace(p);
+    return *p == ']' ? p + 1 : nullptr;
 }
 
 }  // namespace document::json_point

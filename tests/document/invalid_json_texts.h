@@ -40,6 +40,21 @@ inline const std::vector<std::string>& InvalidJsonTexts() {
         R"({"layers": [{"type": "group"})",
         R"({"layers": [{"type": "group")",
         R"({"layers": [{"type": "gro)",
+        // Segments, which the fast reader may read from their text.
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5],}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5] "corner": true}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5], "corner": fals}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5], "corner": truex}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5], "in": [1.5, 2.5}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5 2.5]}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5]]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5], "out": [01.5, 2.5]}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor" [1.5, 2.5]}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{anchor: [1.5, 2.5]}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5]} {"anchor": [1.5, 2.5]}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5], "corner": false, }]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5], "corner": false]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5])",
     };
     return texts;
 }

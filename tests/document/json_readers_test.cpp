@@ -164,6 +164,70 @@ TEST(JsonReaders, BuildTheSameDocument) {
     EXPECT_GT(examples, 0);
 }
 
+TEST(JsonReaders, SegmentsOfEveryFormBuildTheSameDocument) {
+    // The fast reader reads plain segments from their text and walks the others: both ways, and
+    // the portable reader, must agree on every form, whichever way each segment goes.
+    const std::string segments[] = {
+        R"({"anchor": [1.5, -2.25], "in": [3.125, 4.5], "out": [-5.75, 6.0], "corner": false})",
+        R"({"anchor":[1.5,-2.25],"in":[3.125,4.5],"out":[-5.75,6.0],"corner":true})",
+        R"({ "corner" : false , "out" : [ 7.5 , 8.5 ] , "anchor" :
+            [ 9.5 ,	10.5 ] , "in" : [ 11.5 , 12.5 ] })",
+        R"({"anchor": [1.5, 2.5]})",
+        R"({"anchor": [1.5, 2.5], "in": [0.5, 0.25]})",
+        R"({"out": [0.5, 0.25], "anchor": [1.5, 2.5]})",
+        R"({"anchor": [1.5, 2.5], "corner": false})",
+        R"({"anchor": [-0.0, 0.0], "in": [-0.0, -0.5], "out": [0.1, 0.2]})",
+        R"({"anchor": [16777217.0, 0.1], "in": [123456789.123456, 1.00000001]})",
+        R"({"anchor": [3.4028235e38, -3.4028235e38]})",
+        R"({"anchor": [340282350000000000000000000000000000000.0, 1.5]})",
+        R"({"anchor": [1, 2], "in": [3.5, 4], "out": [5, 6.5], "corner": false})",
+        R"({"anchor": [1e2, 2.5E-1], "in": [1.5, 2.5]})",
+        R"({"anchor": [1.5, 2.5], "anchor": [3.5, 4.5], "corner": false, "corner": true})",
+        R"({"anch\u006fr": [1.5, 2.5], "\u0069n": [0.5, 0.5]})",
+        R"({"anchor": [1.25, 2.25], "out": [0.123456789012345, 12345678901234.5]})",
+        R"({"anchor": [1.25, 2.25], "out": [0.1234567890123456, 123456789012345.6]})",
+        "[1.5, 2.5]",
+    };
+    std::string all;
+    for (const std::string& segment : segments) {
+        all += (all.empty() ? "" : ",\n") + segment;
+        const std::string text = R"({"layers": [{"type": "path", "closed": true, "segments": [)" + segment + "]}]}";
+        const std::string portable = LoadedWith(text, JsonReader::kPortable);
+        EXPECT_EQ(LoadedWith(text, JsonReader::kFast), portable) << segment;
+    }
+    // All in one path, between plain ones, in pieces of many sizes.
+    const std::string text = R"({"layers": [{"type": "group", "children": [{"type": "path", "segments": [)" + all +
+                             "]}, {\"type\": \"path\", \"segments\": [" + all + "]}]}]}";
+    const std::string portable = LoadedWith(text, JsonReader::kPortable);
+    for (size_t pieceSize = 1; pieceSize <= text.size(); pieceSize += 13) {
+        EXPECT_EQ(LoadedWith(text, JsonReader::kFast, pieceSize), portable) << pieceSize;
+    }
+    EXPECT_NE(portable.find("0x1.8p+0 -0x1.2p+1 0x1.9p+1 0x1.2p+2 -0x1.7p+2 0x1.8p+2 0\n"), std::string::npos) << portable;
+}
+
+TEST(JsonReaders, BadSegmentsAreRefusedAsTheLoaderSays) {
+    // A segment the fast reader does not take from its text is walked, and what is wrong with it
+    // is said as for any other value.
+    const std::pair<std::string, std::string> cases[] = {
+        {R"({"anchor": [1.5, 2.5], "in": [0.5]})", "segments[0].in: expected 2 numbers, found 1"},
+        {R"({"anchor": [1.5, 2.5], "corner": 1.5})", "segments[0].corner: expected true or false, found a number"},
+        {R"({"anchor": [1.5, 2.5], "smooth": true})", "segments[0]: unknown key \"smooth\""},
+        {R"({"in": [1.5, 2.5], "out": [0.5, 0.5]})", "segments[0]: missing key \"anchor\""},
+        {R"({"anchor": [3.5e38, 2.5]})", "segments[0].anchor[0]:"},
+        {R"({"anchor": [1.5, 2.5], "out": [1.5, 3.5e38]})", "segments[0].out[1]:"},
+    };
+    for (const auto& [segment, expected] : cases) {
+        const std::string text = R"({"layers": [{"type": "path", "segments": [)" + segment + "]}]}";
+        try {
+            LoadDocument(text);
+            ADD_FAILURE() << "loaded: " << segment;
+        } catch (const DocumentError& error) {
+            EXPECT_NE(std::string(error.what()).find("layers[0]." + expected), std::string::npos)
+                << segment << "\n" << error.what();
+        }
+    }
+}
+
 TEST(JsonReaders, InvalidTextIsRefusedAsInvalidJson) {
     for (const std::string& text : testing::InvalidJsonTexts()) {
         try {
