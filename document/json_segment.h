@@ -2,9 +2,9 @@
 // ({"anchor": [x, y], "in": [x, y], "out": [x, y], "corner": false}), read from their text in
 // one pass rather than member by member through the parser's walk and the loader's events.
 // Only the plain form is read here: each of the four keys at most once and without escapes,
-// points of short decimals (json_point.h) that round to finite 32-bit reals, and a literal
-// true or false. Anything else is left to the parser and the loader, which read it as before
-// and say what is wrong with it.
+// points of short decimals or integers (json_point.h) that round to finite 32-bit reals, and
+// a literal true or false. Anything else is left to the parser and the loader, which read it
+// as before and say what is wrong with it.
 #pragma once
 
 #include <cstring>
@@ -19,7 +19,7 @@ namespace document::json_segment {
 inline const char* ReadRealPoint(const char* text, RealPoint& point) {
     if (*text != '[') return nullptr;
     double x = 0, y = 0;
-    const char* end = json_point::ReadPoint(text, x, y);
+    const char* end = json_point::ReadPoint<true>(text, x, y);
     if (end == nullptr || !RoundsToFiniteReal(x) || !RoundsToFiniteReal(y)) return nullptr;
     point = RealPoint{static_cast<HostReal>(x), static_cast<HostReal>(y)};
     return end;

@@ -49,6 +49,8 @@ inline const std::vector<std::string>& InvalidJsonTexts() {
         R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5 2.5]}]}]})",
         R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5]]}]})",
         R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5], "out": [01.5, 2.5]}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [1, 02]}]}]})",
+        R"({"layers": [{"type": "path", "segments": [{"anchor": [-, 2]}]}]})",
         R"({"layers": [{"type": "path", "segments": [{"anchor" [1.5, 2.5]}]}]})",
         R"({"layers": [{"type": "path", "segments": [{anchor: [1.5, 2.5]}]}]})",
         R"({"layers": [{"type": "path", "segments": [{"anchor": [1.5, 2.5]} {"anchor": [1.5, 2.5]}]}]})",

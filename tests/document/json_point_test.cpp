@@ -66,5 +66,20 @@ TEST(JsonPoint, AnythingElseIsLeftToTheParser) {
     }
 }
 
+TEST(JsonPoint, SegmentsAlsoTakeWholeNumbers) {
+    if (FLT_EVAL_METHOD != 0) GTEST_SKIP() << "points are left to the parser where doubles carry more precision";
+    double x = 1, y = 1;
+    ASSERT_TRUE(ReadPoint<true>("[-0, 123456789012345]", x, y));
+    EXPECT_TRUE(x == 0 && std::signbit(x));
+    EXPECT_EQ(y, 123456789012345.0);
+    ASSERT_TRUE(ReadPoint<true>("[ 0 , -4786.25 ]", x, y));
+    EXPECT_TRUE(x == 0 && !std::signbit(x));
+    EXPECT_EQ(y, -4786.25);
+    for (const char* text : {"[01, 2]", "[1, 02]", "[-, 2]", "[1234567890123456, 1]", "[1e2, 1]", "[1, 2", "[1 2]",
+                             "[1., 2]", "[+1, 2]"}) {
+        EXPECT_FALSE(ReadPoint<true>(text, x, y)) << text;
+    }
+}
+
 }  // namespace
 }  // namespace document::json_point

@@ -181,6 +181,7 @@ TEST(JsonReaders, SegmentsOfEveryFormBuildTheSameDocument) {
         R"({"anchor": [3.4028235e38, -3.4028235e38]})",
         R"({"anchor": [340282350000000000000000000000000000000.0, 1.5]})",
         R"({"anchor": [1, 2], "in": [3.5, 4], "out": [5, 6.5], "corner": false})",
+        R"({"anchor": [-0, 0], "in": [-7, 123456789012345], "out": [1234567890123456, -0.5]})",
         R"({"anchor": [1e2, 2.5E-1], "in": [1.5, 2.5]})",
         R"({"anchor": [1.5, 2.5], "anchor": [3.5, 4.5], "corner": false, "corner": true})",
         R"({"anch\u006fr": [1.5, 2.5], "\u0069n": [0.5, 0.5]})",
