@@ -1,0 +1,73 @@
+#include "cli/heap_ahead.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#if defined(__GLIBC__) && defined(__linux__)
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <system_error>
+#include <thread>
+
+#define QUILLMARK_HEAP_AHEAD MADV_POPULATE_WRITE
+#endif
+
+namespace cli {
+
+struct HeapFaultedAhead::Thread {
+#if defined(QUILLMARK_HEAP_AHEAD)
+    std::thread thread;
+#endif
+};
+
+namespace {
+
+// Below this the thread costs more than the faults it takes over.
+constexpr size_t kWorthIt = 8u << 20;
+// glibc's default extra growth of the heap.
+constexpr size_t kDefaultTopPad = 128u << 10;
+
+}  // namespace
+
+HeapFaultedAhead::HeapFaultedAhead(size_t bytes) {
+#if defined(QUILLMARK_HEAP_AHEAD)
+    if (bytes < kWorthIt) return;
+    // The heap keeps what is freed at its top (rather than giving it back at once) and serves
+    // blocks of up to 32 MiB itself (rather than mapping each afresh), as a batch's does.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, int(bytes < (1u << 30) ? 2 * bytes : bytes));
+    // A block larger than the heap's free top makes it grow now, by the block and the top pad.
+    mallopt(M_TOP_PAD, int(bytes < (1u << 30) ? bytes : (1u << 30)));
+    const size_t top = mallinfo2().keepcost;
+    void* probe = std::malloc(top + 64);
+    mallopt(M_TOP_PAD, int(kDefaultTopPad));
+    if (probe == nullptr) return;
+    const long page = sysconf(_SC_PAGESIZE);
+    const auto start = reinterpret_cast<uintptr_t>(probe) & ~uintptr_t(page - 1);
+    const auto end = reinterpret_cast<uintptr_t>(sbrk(0));
+    std::free(probe);
+    if (end <= start || end - start < kWorthIt) return;
+    try {
+        thread_ = std::make_unique<Thread>();
+        thread_->thread = std::thread([start, end] {
+            // Fails harmlessly where the system does not know the request, or where the heap
+            // shrank meanwhile.
+            madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+        });
+    } catch (const std::system_error&) {
+        // No thread: the reader faults its pages in itself, as it would anyway.
+    }
+#else
+    (void)bytes;
+#endif
+}
+
+HeapFaultedAhead::~HeapFaultedAhead() {
+#if defined(QUILLMARK_HEAP_AHEAD)
+    if (thread_ && thread_->thread.joinable()) thread_->thread.join();
+#endif
+}
+
+}  // namespace cli
