@@ -40,6 +40,11 @@ public:
         (void)text;
         return false;
     }
+    // The same for an array.
+    virtual bool ReadArrayText(const char* text) {
+        (void)text;
+        return false;
+    }
     // The JSON path of the value being read, for messages about a value the reader refuses.
     virtual std::string CurrentPath() const = 0;
 };

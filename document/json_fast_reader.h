@@ -175,6 +175,8 @@ private:
         switch (type) {
             case ondemand::json_type::number: return ReportNumber(value);
             case ondemand::json_type::array: {
+                // Room for two levels of containers inside it, as for an object.
+                if (stack_.size() + 2 < allowance_ && events_.ReadArrayText(value.raw_json_token().data())) return true;
                 const size_t offset = OffsetOf(value);
                 if (stack_.size() < allowance_ && ReportPoint(value, offset)) return true;
                 ondemand::array array;
@@ -182,7 +184,7 @@ private:
             }
             case ondemand::json_type::object: {
                 // An object read from its text is left to the iterator to step over, like a
-                // point. Room for its own containers is checked as walking it would.
+                // point. Room for the containers inside it is checked as walking it would.
                 if (stack_.size() + 1 < allowance_ && events_.ReadObjectText(value.raw_json_token().data())) return true;
                 const size_t offset = OffsetOf(value);
                 ondemand::object object;

@@ -375,6 +375,16 @@ public:
         return true;
     }
 
+    // A path's segments all in plain form (or points), read whole from their text.
+    bool ReadArrayText(const char* text) override {
+        if (levels_.empty() || levels_.back() != Level::kArt || key_ != "segments" || gatherer_.Active()) return false;
+        ArtInProgress& art = arts_.back();
+        if (json_segment::ReadSegments(text, kMaxSegments, segments_) == nullptr) return false;
+        art.hasSegments = true;
+        art.art->segments.assign(segments_.begin(), segments_.end());
+        return true;
+    }
+
     std::string CurrentPath() const override {
         std::string path = ArtPath();
         if (!levels_.empty()) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstring>
+#include <vector>
 
 #include "document/host_real_range.h"
 #include "document/json_point.h"
@@ -90,6 +91,34 @@ inline const char* ReadSegment(const char* text, PathSegment& segment) {
     segment.out = (seen & kOut) != 0 ? out : anchor;
     segment.corner = corner ? 1 : 0;
     return p + 1;
+}
+
+// Reads the array of segments at `text` (its '['), each an object in the plain form or a
+// point `[x, y]` (a corner), into `segments`, which it empties first: at most `maxCount`.
+// Returns one past its ']', or nullptr for anything else (a segment of another form, more
+// segments), having read some of them then.
+inline const char* ReadSegments(const char* text, size_t maxCount, std::vector<PathSegment>& segments) {
+    using json_point::SkipSpace;
+    segments.clear();
+    const char* p = SkipSpace(text + 1);
+    if (*p == ']') return p + 1;
+    while (true) {
+        if (segments.size() == maxCount) return nullptr;
+        PathSegment segment;
+        if (*p == '{') {
+            p = ReadSegment(p, segment);
+        } else {
+            p = ReadRealPoint(p, segment.p);
+            segment.in = segment.out = segment.p;
+            segment.corner = 1;
+        }
+        if (p == nullptr) return nullptr;
+        segments.push_back(segment);
+        p = SkipSpace(p);
+        if (*p == ']') return p + 1;
+        if (*p != ',') return nullptr;
+        p = SkipSpace(p + 1);
+    }
 }
 
 }  // namespace document::json_segment

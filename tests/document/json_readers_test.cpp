@@ -204,6 +204,22 @@ TEST(JsonReaders, SegmentsOfEveryFormBuildTheSameDocument) {
         EXPECT_EQ(LoadedWith(text, JsonReader::kFast, pieceSize), portable) << pieceSize;
     }
     EXPECT_NE(portable.find("0x1.8p+0 -0x1.2p+1 0x1.9p+1 0x1.2p+2 -0x1.7p+2 0x1.8p+2 0\n"), std::string::npos) << portable;
+
+    // Arrays whose every segment is plain are read whole from their text: points among objects,
+    // white space anywhere, empty arrays, the key before the type, a second "segments" key.
+    const std::string plain = R"({"layers": [{"type": "group", "children": [
+        {"type": "path", "segments": [ {"anchor": [1.5, 2.5], "in": [0.5, 0.25]} , [3, -4.75],
+          {"out": [5.5, 6], "anchor": [-0, 7], "corner": false},[8.125,9] ]},
+        {"segments": [], "type": "path"},
+        {"segments": [ ], "type": "path", "closed": true},
+        {"segments": [[1, 2]], "type": "path", "segments": [[3, 4], {"anchor": [5, 6]}]},
+        {"type": "path", "segments": [
+            {"anchor": [1.25, 2.25], "in": [1.25, 2.25], "out": [1.25, 2.25], "corner": true}]}]}]})";
+    const std::string expected = LoadedWith(plain, JsonReader::kPortable);
+    for (size_t pieceSize = 1; pieceSize <= plain.size(); pieceSize += 5) {
+        EXPECT_EQ(LoadedWith(plain, JsonReader::kFast, pieceSize), expected) << pieceSize;
+    }
+    EXPECT_NE(expected.find("0x1.8p+1 -0x1.3p+2 0x1.8p+1 -0x1.3p+2 0x1.8p+1 -0x1.3p+2 1\n"), std::string::npos) << expected;
 }
 
 TEST(JsonReaders, BadSegmentsAreRefusedAsTheLoaderSays) {
