@@ -37,6 +37,9 @@ HeapFaultedAhead::HeapFaultedAhead(size_t bytes) {
     // The heap keeps what is freed at its top (rather than giving it back at once) and serves
     // blocks of up to 32 MiB itself (rather than mapping each afresh), as a batch's does.
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    // Threads that build the model (the JSON reader's) take their memory from this heap too,
+    // rather than from heaps of their own, faulted in page by page.
+    mallopt(M_ARENA_MAX, 1);
     mallopt(M_TRIM_THRESHOLD, int(bytes < (1u << 30) ? 2 * bytes : bytes));
     // A block larger than the heap's free top makes it grow now, by the block and the top pad.
     mallopt(M_TOP_PAD, int(bytes < (1u << 30) ? bytes : (1u << 30)));

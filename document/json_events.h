@@ -45,6 +45,10 @@ public:
         (void)text;
         return false;
     }
+    // Whether the events take the next value, an array, as its whole text (DeferArrayText)
+    // and read it later, elsewhere; its text is then not checked by the reader.
+    virtual bool DefersArrayText() const { return false; }
+    virtual void DeferArrayText(std::string_view text) { (void)text; }
     // The JSON path of the value being read, for messages about a value the reader refuses.
     virtual std::string CurrentPath() const = 0;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <istream>
 #include <streambuf>
@@ -18,6 +19,7 @@
 
 #ifdef QUILLMARK_WITH_SIMDJSON
 #include "document/json_piece_reader.h"
+#include "document/json_segment_worker.h"
 #endif
 
 namespace document {
@@ -25,6 +27,9 @@ namespace document {
 namespace {
 
 using Json = nlohmann::json;
+
+// Segments read aside that were not all plain: the document is read again without reading aside.
+struct SegmentsToReadAgain {};
 
 constexpr int16_t kNamedTypeCodes[] = {kGroupArt,     kPathArt,   kCompoundPathArt, kPluginArt, kTextFrameArt,
                                        kPlacedArt,    kRasterArt, kMeshArt,         kSymbolArt};
@@ -377,13 +382,26 @@ public:
 
     // A path's segments all in plain form (or points), read whole from their text.
     bool ReadArrayText(const char* text) override {
-        if (levels_.empty() || levels_.back() != Level::kArt || key_ != "segments" || gatherer_.Active()) return false;
+        if (!AtSegmentsArray()) return false;
         ArtInProgress& art = arts_.back();
+        if (art.hasSegments) SettleSegmentsAside();
         if (json_segment::ReadSegments(text, kMaxSegments, segments_) == nullptr) return false;
         art.hasSegments = true;
         art.art->segments.assign(segments_.begin(), segments_.end());
         return true;
     }
+
+#ifdef QUILLMARK_WITH_SIMDJSON
+    // Has paths' segments read on a thread of their own (json_segment_worker.h).
+    void ReadSegmentsAside() { worker_ = std::make_unique<SegmentWorker>(); }
+
+    // A path's first segments array, read aside; a second is read here, after the first.
+    bool DefersArrayText() const override { return worker_ && AtSegmentsArray() && !arts_.back().hasSegments; }
+    void DeferArrayText(std::string_view text) override {
+        arts_.back().hasSegments = true;
+        worker_->Add(arts_.back().art, text);
+    }
+#endif
 
     std::string CurrentPath() const override {
         std::string path = ArtPath();
@@ -419,6 +437,17 @@ protected:
 private:
     // What the innermost container being streamed is.
     enum class Level { kRoot, kLayers, kArt, kChildren, kSegments };
+
+    bool AtSegmentsArray() const {
+        return !levels_.empty() && levels_.back() == Level::kArt && key_ == "segments" && !gatherer_.Active();
+    }
+
+    // Waits for the segments read aside, so that the loader may touch any path's segments.
+    void SettleSegmentsAside() {
+#ifdef QUILLMARK_WITH_SIMDJSON
+        if (worker_ && !worker_->Finish()) throw SegmentsToReadAgain();
+#endif
+    }
 
     void Gathered(Json value) {
         if (gatherer_.Add(std::move(value))) Deliver(gatherer_.Take());
@@ -574,6 +603,7 @@ private:
             return false;
         }
         if (key_ == "segments") {
+            if (art.hasSegments) SettleSegmentsAside();
             PathScope scope(*this, ".segments");
             if (kind != ValueKind::kArray) Fail(std::string("expected an array of segments, found ") + NameOf(kind));
             art.hasSegments = true;
@@ -726,6 +756,7 @@ private:
 
     void FinishRoot() {
         if (!hasLayers_) Fail("missing key \"layers\"");
+        SettleSegmentsAside();
         CheckNamesResolved();
         document_.Link();
         finished_ = true;
@@ -742,6 +773,10 @@ private:
     std::vector<PathSegment> segments_;  // the path being read, moved into the art at its end
     bool hasLayers_ = false;
     bool finished_ = false;
+#ifdef QUILLMARK_WITH_SIMDJSON
+    // Last, so that its thread stops before the document it writes into goes.
+    std::unique_ptr<SegmentWorker> worker_;
+#endif
 };
 
 Document LoadWithPortableReader(std::string_view text) {
@@ -793,7 +828,8 @@ Document LoadDocumentText(std::string_view text, size_t readablePadding, JsonRea
     return LoadWithPortableReader(text);
 }
 
-Document LoadDocumentFromWindow(FileWindow& window, JsonReader* used, bool* readWhole, size_t pieceSize) {
+Document LoadDocumentFromWindow(FileWindow& window, JsonReader* used, bool* readWhole, size_t pieceSize,
+                                size_t asideFrom) {
     if (readWhole != nullptr) *readWhole = false;
     if (window.Base() == 0) {
         while (window.Extend(0)) {
@@ -806,11 +842,17 @@ Document LoadDocumentFromWindow(FileWindow& window, JsonReader* used, bool* read
 #ifdef QUILLMARK_WITH_SIMDJSON
     try {
         StreamLoader loader{std::string_view()};
+        if (window.SizeWhenOpened() >= asideFrom) loader.ReadSegmentsAside();
         if (ReadJsonFastWindowed(window, kMaxJsonNesting, pieceSize, loader)) {
             if (used != nullptr) *used = JsonReader::kFast;
             return loader.Take();
         }
         // Bad syntax, or a value the window cannot hold: the fast reader reads the whole text.
+    } catch (const SegmentsToReadAgain&) {
+        // Segments of other forms, which only the loader's walk reads: the file is read again
+        // from its start, through a window, all of it by the walk.
+        FileWindow again(window.Path(), window.Capacity(), window.Chunk());
+        return LoadDocumentFromWindow(again, used, readWhole, pieceSize, SIZE_MAX);
     } catch (const DocumentError&) {
         // The loader refused a value: the portable reader says what is wrong, and where.
         reader = JsonReader::kPortable;

@@ -43,13 +43,17 @@ class FileWindow;
 // The window a JSON file is read through (FileWindow, text_file.h): a few pieces, so that
 // bytes are moved to its front seldom, and small enough to stay in the cache.
 constexpr size_t kJsonWindowSize = size_t(1) << 20;
+// Files from this size on are read on two cores (below, the thread costs more than it saves).
+constexpr size_t kJsonSegmentsAsideFrom = size_t(16) << 20;
 // Loads the document of a regular file read through `window` (its first bytes may already have
 // been read; nothing may have been forgotten yet), without the file's whole text in memory.
 // When the fast reader or the loader refuses what it reads, or the window cannot hold a value
 // the reader needs whole, the file is read again, whole, as LoadDocumentText reads text: the
 // messages are the same. `readWhole`, when given, tells whether the file was read again.
+// Files of `asideFrom` bytes or more have their paths' segments read on a thread of their own
+// while the rest is read (where the fast reader is built); tests give 0 to have any file read so.
 Document LoadDocumentFromWindow(FileWindow& window, JsonReader* used = nullptr, bool* readWhole = nullptr,
-                                size_t pieceSize = kJsonPieceSize);
+                                size_t pieceSize = kJsonPieceSize, size_t asideFrom = kJsonSegmentsAsideFrom);
 // Reads the file and loads it; errors name the file.
 Document LoadDocumentFile(const std::string& path);
 

@@ -57,6 +57,8 @@ public:
 
     bool Regular() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
+    size_t Capacity() const { return capacity_; }
+    size_t Chunk() const { return chunk_; }
     // The size the file had when opened; it may change while it is read.
     size_t SizeWhenOpened() const { return sizeWhenOpened_; }
 

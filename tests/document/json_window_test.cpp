@@ -50,15 +50,18 @@ protected:
 
     // The document loaded through a window, as JSON; `readWhole` tells whether the file was read
     // again whole.
-    std::string LoadInWindow(size_t capacity, size_t chunk, size_t pieceSize, bool& readWhole) const {
+    // `asideFrom` as LoadDocumentFromWindow takes it.
+    std::string LoadInWindow(size_t capacity, size_t chunk, size_t pieceSize, bool& readWhole,
+                             size_t asideFrom = kJsonSegmentsAsideFrom) const {
         FileWindow window(path_, capacity, chunk);
-        return DocumentToJson(LoadDocumentFromWindow(window, nullptr, &readWhole, pieceSize));
+        return DocumentToJson(LoadDocumentFromWindow(window, nullptr, &readWhole, pieceSize, asideFrom));
     }
 
     // The message of loading through a window; empty when the document loads.
-    std::string ErrorInWindow(size_t capacity, size_t pieceSize, bool& readWhole) const {
+    std::string ErrorInWindow(size_t capacity, size_t pieceSize, bool& readWhole,
+                              size_t asideFrom = kJsonSegmentsAsideFrom) const {
         try {
-            LoadInWindow(capacity, capacity, pieceSize, readWhole);
+            LoadInWindow(capacity, capacity, pieceSize, readWhole, asideFrom);
         } catch (const DocumentError& error) {
             return error.what();
         }
@@ -185,14 +188,59 @@ TEST_F(JsonWindowTest, FaultsLateInTheFileAreReportedAsWhenReadWhole) {
         const std::string expected = ErrorReadingWhole(text);
         ASSERT_NE(expected, "");
         for (size_t pieceSize : {size_t(300), size_t(5000)}) {
-            bool readWhole = false;
-            EXPECT_EQ(ErrorInWindow(4 * pieceSize, pieceSize, readWhole), expected);
-            EXPECT_TRUE(readWhole);
+            for (size_t asideFrom : {kJsonSegmentsAsideFrom, size_t(0)}) {
+                bool readWhole = false;
+                EXPECT_EQ(ErrorInWindow(4 * pieceSize, pieceSize, readWhole, asideFrom), expected);
+                EXPECT_TRUE(readWhole);
+            }
         }
     }
     EXPECT_NE(ErrorReadingWhole(cases[0]).find("invalid JSON at line "), std::string::npos);
     EXPECT_NE(ErrorReadingWhole(cases[2]).find("layers[0].children["), std::string::npos);
     EXPECT_NE(ErrorReadingWhole(cases[3]).find("].segments["), std::string::npos);
+}
+
+// Paths whose segments are all plain: objects of short decimals and whole numbers, and points.
+std::string PlainPaths(int paths, int segments) {
+    std::string text = "{\"layers\": [{\"type\": \"group\", \"children\": [\n";
+    for (int i = 0; i < paths; ++i) {
+        text += (i > 0 ? ",\n" : "") + std::string("{\"type\": \"path\", \"segments\": [");
+        for (int s = 0; s < segments; ++s) {
+            const std::string x = std::to_string(i) + "." + std::to_string(s);
+            const std::string y = std::to_string(-s * 3);
+            text += s > 0 ? ", " : "";
+            text += s % 5 == 0 ? "[" + x + ", " + y + "]"
+                               : "{\"anchor\": [" + x + ", " + y + "], \"in\": [" + y + ", 0.5], \"out\": [" + x +
+                                     ", " + x + "]" + (s % 2 == 0 ? ", \"corner\": false}" : "}");
+        }
+        text += "], \"closed\": " + std::string(i % 2 == 0 ? "true" : "false") + "}";
+    }
+    return text + "\n]}]}\n";
+}
+
+TEST_F(JsonWindowTest, SegmentsReadAsideBuildTheSameDocument) {
+    // Read aside, on a thread of their own, in many batches; a file with segments of other forms
+    // is read again, all of it by the loader's walk; a second "segments" key waits for the first.
+    std::string twice = PlainPaths(300, 10);
+    twice.replace(twice.rfind("\"segments\""), 0, "\"segments\": [[1.5, 2.5], [3, 4]], ");
+    for (const std::string& text : {PlainPaths(3000, 40), ManyPaths(300), twice, PlainPaths(400, 0)}) {
+        Write(text);
+        const std::string expected = DocumentToJson(LoadDocumentText(text, 0, JsonReader::kPortable));
+        // Windows smaller than the files: a file the window holds whole is read as a text.
+        for (size_t pieceSize : {size_t(1000), size_t(16000)}) {
+            bool readWhole = true;
+            EXPECT_TRUE(LoadInWindow(4 * pieceSize, 4096, pieceSize, readWhole, 0) == expected) << text.substr(0, 200);
+            EXPECT_FALSE(readWhole);
+        }
+    }
+    ASSERT_GT(PlainPaths(3000, 40).size(), size_t(5) << 20);  // batches of 256 KiB: some 20 of them
+    // A path of more segments than a path holds is refused as when read whole.
+    const std::string tooMany = PlainPaths(2, int(kMaxSegments) + 1);
+    Write(tooMany);
+    bool readWhole = false;
+    const std::string message = ErrorInWindow(64000, 16000, readWhole, 0);
+    EXPECT_EQ(message, ErrorReadingWhole(tooMany));
+    EXPECT_NE(message.find("at most 32767 segments"), std::string::npos) << message;
 }
 
 TEST_F(JsonWindowTest, AValueLargerThanTheWindowHasTheFileReadWhole) {
