@@ -223,7 +223,16 @@ TEST_F(JsonWindowTest, SegmentsReadAsideBuildTheSameDocument) {
     // is read again, all of it by the loader's walk; a second "segments" key waits for the first.
     std::string twice = PlainPaths(300, 10);
     twice.replace(twice.rfind("\"segments\""), 0, "\"segments\": [[1.5, 2.5], [3, 4]], ");
-    for (const std::string& text : {PlainPaths(3000, 40), ManyPaths(300), twice, PlainPaths(400, 0)}) {
+    // Art given twice (children, a plug-in's result, layers): the first's segments may still be
+    // being read when it goes.
+    std::string children = PlainPaths(300, 10);
+    children.replace(children.rfind("\n]}]}"), 1, "], \"children\": [");
+    std::string result = "{\"layers\": [{\"type\": \"plugin\", \"pluginName\": \"P\", \"result\": " +
+                         PlainPaths(300, 10).substr(12, std::string::npos);
+    result.replace(result.rfind("]}\n"), 3, ", \"result\": {\"type\": \"group\", \"children\": []}}]}\n");
+    std::string layers = PlainPaths(300, 10);
+    layers.replace(layers.rfind("]}\n"), 3, "], \"layers\": []}\n");
+    for (const std::string& text : {PlainPaths(3000, 40), ManyPaths(300), twice, PlainPaths(400, 0), children, result, layers}) {
         Write(text);
         const std::string expected = DocumentToJson(LoadDocumentText(text, 0, JsonReader::kPortable));
         // Windows smaller than the files: a file the window holds whole is read as a text.
