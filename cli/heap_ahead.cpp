@@ -1,5 +1,6 @@
 #include "cli/heap_ahead.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -26,6 +27,8 @@ namespace {
 
 // Below this the thread costs more than the faults it takes over.
 constexpr size_t kWorthIt = 8u << 20;
+// The most the heap is grown by ahead (twice this must be an int).
+constexpr size_t kMostAhead = size_t(512) << 20;
 // glibc's default extra growth of the heap.
 constexpr size_t kDefaultTopPad = 128u << 10;
 
@@ -40,9 +43,10 @@ HeapFaultedAhead::HeapFaultedAhead(size_t bytes) {
     // Threads that build the model (the JSON reader's) take their memory from this heap too,
     // rather than from heaps of their own, faulted in page by page.
     mallopt(M_ARENA_MAX, 1);
-    mallopt(M_TRIM_THRESHOLD, int(bytes < (1u << 30) ? 2 * bytes : bytes));
+    const int grow = int(std::min(bytes, kMostAhead));
+    mallopt(M_TRIM_THRESHOLD, 2 * grow);
     // A block larger than the heap's free top makes it grow now, by the block and the top pad.
-    mallopt(M_TOP_PAD, int(bytes < (1u << 30) ? bytes : (1u << 30)));
+    mallopt(M_TOP_PAD, grow);
     const size_t top = mallinfo2().keepcost;
     void* probe = std::malloc(top + 64);
     mallopt(M_TOP_PAD, int(kDefaultTopPad));

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <istream>
 #include <streambuf>
+#include <system_error>
 
 #include "document/host_real_range.h"
 #include "document/json_segment.h"
@@ -393,7 +394,13 @@ public:
 
 #ifdef QUILLMARK_WITH_SIMDJSON
     // Has paths' segments read on a thread of their own (json_segment_worker.h).
-    void ReadSegmentsAside() { worker_ = std::make_unique<SegmentWorker>(); }
+    void ReadSegmentsAside() {
+        try {
+            worker_ = std::make_unique<SegmentWorker>();
+        } catch (const std::system_error&) {
+            // No thread to be had: the loader reads them itself.
+        }
+    }
 
     // A path's first segments array, read aside; a second is read here, after the first.
     bool DefersArrayText() const override { return worker_ && AtSegmentsArray() && !arts_.back().hasSegments; }
