@@ -869,6 +869,8 @@ Document LoadDocumentFromWindow(FileWindow& window, JsonReader* used, bool* read
     } catch (const simdjson::simdjson_error&) {
         reader = JsonReader::kPortable;
     }
+#else
+    (void)asideFrom;
 #endif
     if (readWhole != nullptr) *readWhole = true;
     const TextFile file(window.Path());
