@@ -39,9 +39,9 @@ inline const char* ReadLiteralBool(const char* text, bool& value) {
     return nullptr;
 }
 
-// Reads the segment object at `text` (its '{'), which must be followed by readable bytes up
-// to a NUL or a character the object cannot hold. Returns one past its '}', or nullptr for
-// anything but the plain form, having changed nothing that matters then.
+// Reads the segment object at `text` (its '{'); the text must be followed by padding, as the
+// fast reader's is (keys and literals are compared a few bytes at a time). Returns one past
+// its '}', or nullptr, `segment` left as it was, for anything but the plain form.
 inline const char* ReadSegment(const char* text, PathSegment& segment) {
     using json_point::SkipSpace;
     enum : unsigned { kAnchor = 1, kIn = 2, kOut = 4, kCorner = 8 };
