@@ -509,7 +509,7 @@ private:
                 if (key_ == "layers") {
                     PathScope scope(*this, ".layers");
                     if (kind != ValueKind::kArray) Fail(std::string("expected an array, found ") + NameOf(kind));
-                    if (hasLayers_) SettleSegmentsAside();  // before art whose segments it may be reading goes
+                    if (hasLayers_) SettleSegmentsAside();  // the thread may be writing into what goes
                     hasLayers_ = true;
                     document_.layers.clear();
                     Push(Level::kLayers);
@@ -604,7 +604,7 @@ private:
             PathScope scope(*this, ".children");
             if (kind != ValueKind::kArray) Fail(std::string("expected an array of art objects, found ") + NameOf(kind));
             if (art.level >= kMaxArtLevels) Fail("art nested more than " + std::to_string(kMaxArtLevels) + " levels deep");
-            if (art.hasChildren) SettleSegmentsAside();  // before art whose segments it may be reading goes
+            if (art.hasChildren) SettleSegmentsAside();  // the thread may be writing into what goes
             art.hasChildren = true;
             art.art->children.clear();
             art.members.clear();
@@ -626,7 +626,7 @@ private:
                 Fail(std::string("expected an art object, found ") + NameOf(kind));
             }
             if (art.level >= kMaxArtLevels) Fail("art nested more than " + std::to_string(kMaxArtLevels) + " levels deep");
-            if (art.hasResult) SettleSegmentsAside();  // before art whose segments it may be reading goes
+            if (art.hasResult) SettleSegmentsAside();  // the thread may be writing into what goes
             art.hasResult = true;
             art.art->result = std::make_unique<Art>();
             BeginArt(art.art->result.get(), ArtInProgress::kResult, 0, art.level + 1);

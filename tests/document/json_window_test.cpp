@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 
 #include "document/json_loader.h"
@@ -28,8 +29,9 @@ class JsonWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!HasFastJsonReader()) GTEST_SKIP() << "this build has no fast reader";
-        folder_ = fs::temp_directory_path() /
-                  ("quillmark-json-window-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // Of this test and this run: two runs of the suite at once must not share it.
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = fs::temp_directory_path() / ("quillmark-json-window-" + test + "-" + std::to_string(std::random_device{}()));
         fs::create_directories(folder_);
         path_ = (folder_ / "document.json").string();
     }

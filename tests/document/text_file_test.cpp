@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "document/json_loader.h"
@@ -19,8 +20,9 @@ constexpr size_t kNeededPadding = 64;
 class TextFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("quillmark-text-file-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // Of this test and this run: two runs of the suite at once must not share it.
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = fs::temp_directory_path() / ("quillmark-text-file-" + test + "-" + std::to_string(std::random_device{}()));
         fs::create_directories(folder_);
     }
     void TearDown() override {
