@@ -216,30 +216,26 @@ void SvgReadExportInTurn(benchmark::State& state, SvgWorkload* workload) {
     using Clock = std::chrono::steady_clock;
     const std::string& file = FileOf(*workload);
     const std::string output = ScratchDirectory() + "/svg-export.xaml";
+    const auto exported = [&](ExportSession& session) {
+        if (session.Export(output) == kNoErr) return true;
+        state.SkipWithError("the export failed");
+        return false;
+    };
     double alone = 0, both = 0;
     for (auto _ : state) {
         {
             // Exported once first, so that the timed export finds the document as SvgExport's
             // repeated exports do: in the caches, its output file there to be replaced.
             ExportSession session(ReadSvgDocument(file));
-            if (session.Export(output) != kNoErr) {
-                state.SkipWithError("the export failed");
-                return;
-            }
+            if (!exported(session)) return;
             const Clock::time_point start = Clock::now();
-            if (session.Export(output) != kNoErr) {
-                state.SkipWithError("the export failed");
-                return;
-            }
+            if (!exported(session)) return;
             alone += std::chrono::duration<double>(Clock::now() - start).count();
         }
         const Clock::time_point start = Clock::now();
         {
             ExportSession session(ReadSvgDocument(file));
-            if (session.Export(output) != kNoErr) {
-                state.SkipWithError("the export failed");
-                return;
-            }
+            if (!exported(session)) return;
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         both += seconds;

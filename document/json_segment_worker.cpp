@@ -8,6 +8,8 @@ namespace document {
 
 namespace {
 
+// Texts are copied in batches of about this many bytes, one wake-up of the thread each.
+constexpr size_t kSegmentBatchBytes = size_t(256) << 10;
 // Queued batches beyond which the loader reads one itself rather than queue more text.
 constexpr size_t kMostQueued = 8;
 

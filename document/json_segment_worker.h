@@ -16,9 +16,6 @@
 
 namespace document {
 
-// Texts are copied in batches of about this many bytes, one wake-up of the thread each.
-constexpr size_t kSegmentBatchBytes = size_t(256) << 10;
-
 class SegmentWorker {
 public:
     SegmentWorker();
