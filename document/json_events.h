@@ -49,6 +49,18 @@ public:
     // and read it later, elsewhere; its text is then not checked by the reader.
     virtual bool DefersArrayText() const { return false; }
     virtual void DeferArrayText(std::string_view text) { (void)text; }
+    // Whether the fast reader may cut the arrays of art's "segments" members out of the text its
+    // parser reads (json_segment_cuts.h). Each is then handed over whole through CutArray when
+    // the walk reaches its place, its text unchecked, and is not reported.
+    virtual bool CutsSegmentsArrays() const { return false; }
+    // `text` runs from the array's '[' to its ']', followed by readable bytes (the document's
+    // text, then the reader's padding); `roomToNest` tells whether the nesting limit leaves room
+    // for the two levels of containers that segments take inside it. The events must read it
+    // or throw.
+    virtual void CutArray(std::string_view text, bool roomToNest) {
+        (void)text;
+        (void)roomToNest;
+    }
     // The JSON path of the value being read, for messages about a value the reader refuses.
     virtual std::string CurrentPath() const = 0;
 };

@@ -9,6 +9,7 @@
 #include <simdjson.h>
 
 #include <cmath>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,13 @@ constexpr size_t kFastReaderPadding = simdjson::SIMDJSON_PADDING;
 namespace fast_reader {
 
 namespace ondemand = simdjson::ondemand;
+
+// An array cut out of a piece (json_segment_cuts.h): where the "[]" standing for it is in the
+// piece, and its text.
+struct PieceCut {
+    size_t at;
+    std::string_view text;
+};
 
 // An object or array being walked; the iterator of the other kind is unused.
 struct Container {
@@ -44,18 +52,26 @@ public:
         text_ = text;
         base_ = 0;
         allowance_ = maxNesting_;
+        SetCuts({});
         return Walk(true, true);
     }
 
     // Reads a piece of a document: consecutive values (or members) of one array (or object),
     // wrapped in brackets that are not reported. `base` is the offset in the document of the
-    // piece's first byte; `depth` the number of containers the piece is inside of.
-    bool WalkPiece(std::string_view piece, bool isObject, size_t base, size_t depth) {
+    // piece's first byte; `depth` the number of containers the piece is inside of. `cuts`, in
+    // the piece's order, are the arrays cut out of it, each handed to the events at its place.
+    bool WalkPiece(std::string_view piece, bool isObject, size_t base, size_t depth,
+                   std::span<const PieceCut> cuts = {}) {
         text_ = piece;
         base_ = base;
         // The wrapping brackets take the place of the container they stand for.
         allowance_ = maxNesting_ + 1 - depth;
-        return Walk(isObject, false);
+        SetCuts(cuts);
+        const bool walked = Walk(isObject, false);
+        // A cut not handed over would have been taken for the empty array standing in its place.
+        const bool handedOver = nextCut_ == cuts_.size();
+        SetCuts({});
+        return walked && handedOver;
     }
 
 private:
@@ -89,8 +105,27 @@ private:
         return document.current_location().get(after) != simdjson::SUCCESS;
     }
 
-    size_t OffsetOf(ondemand::value& value) const {
-        return size_t(value.raw_json_token().data() - text_.data()) + base_;
+    void SetCuts(std::span<const PieceCut> cuts) {
+        cuts_ = cuts;
+        nextCut_ = 0;
+        cutsBefore_ = 0;
+        cutBytesBefore_ = 0;
+    }
+
+    size_t PositionOf(ondemand::value& value) const { return size_t(value.raw_json_token().data() - text_.data()); }
+
+    // The offset in the document of the value, whose position in the piece comes after the
+    // cuts' "[]" of those before it. Values are asked for in the text's order.
+    size_t OffsetOf(ondemand::value& value) {
+        const size_t position = PositionOf(value);
+        if (cutsBefore_ > 0 && cuts_[cutsBefore_ - 1].at >= position) {
+            cutsBefore_ = 0;
+            cutBytesBefore_ = 0;
+        }
+        for (; cutsBefore_ < cuts_.size() && cuts_[cutsBefore_].at < position; ++cutsBefore_) {
+            cutBytesBefore_ += cuts_[cutsBefore_].text.size() - 2;
+        }
+        return position + base_ + cutBytesBefore_;
     }
 
     bool OpenObject(ondemand::object& object, size_t offset, bool reported = true) {
@@ -175,6 +210,10 @@ private:
         switch (type) {
             case ondemand::json_type::number: return ReportNumber(value);
             case ondemand::json_type::array: {
+                if (nextCut_ < cuts_.size() && PositionOf(value) == cuts_[nextCut_].at) {
+                    events_.CutArray(cuts_[nextCut_++].text, stack_.size() + 2 < allowance_);
+                    return true;
+                }
                 // Room for two levels of containers inside it, as for an object.
                 if (stack_.size() + 2 < allowance_) {
                     if (events_.DefersArrayText()) {
@@ -266,6 +305,10 @@ private:
     Events& events_;
     ondemand::parser parser_;
     std::vector<Container> stack_;
+    std::span<const PieceCut> cuts_;
+    size_t nextCut_ = 0;         // the next cut to hand over
+    size_t cutsBefore_ = 0;      // the cuts before the last value whose offset was asked for
+    size_t cutBytesBefore_ = 0;  // the bytes those cuts took out
     const Container end_{false, false, true, {}, {}};  // the iterators every container ends at
 };
 

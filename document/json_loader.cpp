@@ -408,6 +408,20 @@ public:
         arts_.back().hasSegments = true;
         worker_->Add(arts_.back().art, text);
     }
+
+    // Arrays cut out of the text are read as the segments of paths, aside as above; anywhere else
+    // (or too deep) they are not what the walk would make of them, and the document is read again.
+    bool CutsSegmentsArrays() const override { return worker_ != nullptr; }
+    void CutArray(std::string_view text, bool roomToNest) override {
+        if (!roomToNest || !AtSegmentsArray()) throw SegmentsToReadAgain();
+        ArtInProgress& art = arts_.back();
+        if (!art.hasSegments) return DeferArrayText(text);
+        SettleSegmentsAside();
+        if (json_segment::ReadSegments(text.data(), kMaxSegments, segments_) != text.data() + text.size()) {
+            throw SegmentsToReadAgain();
+        }
+        art.art->segments.assign(segments_.begin(), segments_.end());
+    }
 #endif
 
     std::string CurrentPath() const override {

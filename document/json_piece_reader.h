@@ -8,6 +8,8 @@
 // consecutive ones together, into a piece that is copied into a buffer of its own, wrapped in
 // brackets that are not reported, and walked by simdjson. Events give offsets in the whole text.
 // Whatever the scanner does not accept makes the reader refuse the text, as the parser does.
+// When the events take them (JsonEvents::CutsSegmentsArrays), the segments arrays of the art in
+// a piece are cut out of the copy (json_segment_cuts.h) and handed over by the walk.
 #pragma once
 
 #include <cstring>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "document/json_fast_reader.h"
+#include "document/json_segment_cuts.h"
 #include "document/json_skeleton.h"
 
 namespace document {
@@ -49,7 +52,12 @@ template <typename Events, typename Source>
 class PieceReader {
 public:
     PieceReader(Source& source, size_t maxNesting, size_t pieceSize, Events& events)
-        : source_(source), maxNesting_(maxNesting), pieceSize_(pieceSize), events_(events), walker_(maxNesting, events) {}
+        : source_(source),
+          maxNesting_(maxNesting),
+          pieceSize_(pieceSize),
+          events_(events),
+          walker_(maxNesting, events),
+          cutting_(events.CutsSegmentsArrays()) {}
 
     bool Read() {
         using json_skeleton::Extent;
@@ -113,12 +121,25 @@ private:
     // The scanner's FindValueEnd with offsets in the whole text, reading on while what the
     // window holds cannot tell where the value ends: a string or a scalar that reaches the
     // window's end, or an array or object that neither closes nor passes the limit within it.
-    // kInvalid also when the window cannot hold enough of the value.
-    json_skeleton::ValueExtent FindValueEnd(size_t start, size_t limit) {
+    // kInvalid also when the window cannot hold enough of the value. With `cuts`, the arrays to
+    // cut out of a value that ends are listed there, by their offsets in the whole text; the
+    // key from `keyStart` to `keyEnd` is the one whose value it is (none for an element).
+    json_skeleton::ValueExtent FindValueEnd(size_t start, size_t limit, std::vector<json_skeleton::ArrayCut>* cuts = nullptr,
+                                            size_t keyStart = 0, size_t keyEnd = 0) {
         using json_skeleton::Extent;
         while (true) {
             const size_t base = source_.Base();
-            json_skeleton::ValueExtent value = json_skeleton::FindValueEnd(source_.View(), start - base, limit);
+            json_skeleton::ValueExtent value;
+            if (cuts == nullptr) {
+                value = json_skeleton::FindValueEnd(source_.View(), start - base, limit);
+            } else {
+                const std::string_view key = source_.View().substr(keyStart - base, keyEnd - keyStart);
+                value = json_skeleton::FindValueEndCuttingSegments(source_.View(), start - base, limit, key, *cuts);
+                for (json_skeleton::ArrayCut& cut : *cuts) {
+                    cut.start += base;
+                    cut.end += base;
+                }
+            }
             if (value.extent == Extent::kEnds) value.end += base;
             const bool undecided = value.extent == Extent::kInvalid || (value.extent == Extent::kEnds && value.end >= source_.End());
             if (!undecided || source_.Complete()) return value;
@@ -159,7 +180,7 @@ private:
         const size_t memberStart = position;
         keep_ = memberStart;
         Ensure(memberStart, pieceSize_ + kLookAhead);
-        size_t keyEnd = 0;
+        size_t keyEnd = memberStart;
         if (frame.isObject) {
             if (c != '"') return false;
             keyEnd = FindStringEnd(position);
@@ -170,13 +191,18 @@ private:
             if (!SkipWhitespace(position, true)) return false;
             Ensure(position, pieceSize_ + kLookAhead);
         }
-        const json_skeleton::ValueExtent value = FindValueEnd(position, Limit());
+        // The key's text between its quotes; none for an element.
+        const size_t keyStart = frame.isObject ? memberStart + 1 : memberStart;
+        const size_t keyTextEnd = frame.isObject ? keyEnd - 1 : memberStart;
+        const json_skeleton::ValueExtent value =
+            FindValueEnd(position, Limit(), cutting_ ? &valueCuts_ : nullptr, keyStart, keyTextEnd);
         frame.expectingValue = false;
         frame.empty = false;
         switch (value.extent) {
             case Extent::kInvalid: return false;
             case Extent::kEnds:
                 if (!AddToPiece(memberStart, value.end)) return false;
+                if (cutting_) pieceCuts_.insert(pieceCuts_.end(), valueCuts_.begin(), valueCuts_.end());
                 position = value.end;
                 return true;
             case Extent::kLarge: {
@@ -238,9 +264,10 @@ private:
         const bool isObject = frames_.back().isObject;
         const size_t length = pieceEnd_ - pieceStart_;
         const std::string_view text = source_.View().substr(pieceStart_ - source_.Base(), length);
-        const std::string_view piece = Wrap(text, isObject ? '{' : '[', isObject ? '}' : ']');
+        const std::string_view piece = Wrap(text, isObject ? '{' : '[', isObject ? '}' : ']', pieceStart_, pieceCuts_);
+        pieceCuts_.clear();
         // The opening bracket stands one byte before the piece's text.
-        return walker_.WalkPiece(piece, isObject, pieceStart_ - 1, frames_.size());
+        return walker_.WalkPiece(piece, isObject, pieceStart_ - 1, frames_.size(), walkCuts_);
     }
 
     // A key of an object the scanner opened; `start` is its opening quote, `end` one past its
@@ -267,11 +294,27 @@ private:
     }
 
     // Copies `text` between `open` and `close` into the buffer, followed by the parser's padding.
-    std::string_view Wrap(std::string_view text, char open, char close) {
-        const size_t size = text.size() + 2;
+    // The arrays `cuts` (offsets in the whole text, in which `text` starts at `offset`) are each
+    // copied as "[]", and listed in walkCuts_ for the walk.
+    std::string_view Wrap(std::string_view text, char open, char close, size_t offset = 0,
+                          const std::vector<json_skeleton::ArrayCut>& cuts = {}) {
+        size_t size = text.size() + 2;
+        for (const json_skeleton::ArrayCut& cut : cuts) size -= cut.end - cut.start - 2;
         if (buffer_.size() < size + kFastReaderPadding) buffer_.resize(size + kFastReaderPadding);
-        buffer_[0] = open;
-        std::memcpy(buffer_.data() + 1, text.data(), text.size());
+        walkCuts_.clear();
+        char* out = buffer_.data();
+        *out++ = open;
+        size_t from = 0;  // in `text`
+        for (const json_skeleton::ArrayCut& cut : cuts) {
+            const size_t start = cut.start - offset;
+            std::memcpy(out, text.data() + from, start - from);
+            out += start - from;
+            walkCuts_.push_back(PieceCut{size_t(out - buffer_.data()), text.substr(start, cut.end - cut.start)});
+            *out++ = '[';
+            *out++ = ']';
+            from = cut.end - offset;
+        }
+        std::memcpy(out, text.data() + from, text.size() - from);
         buffer_[size - 1] = close;
         std::memset(buffer_.data() + size, 0, kFastReaderPadding);
         return {buffer_.data(), size};
@@ -285,6 +328,10 @@ private:
     ondemand::parser keyParser_;
     std::vector<Frame> frames_;
     std::vector<char> buffer_;  // the piece being walked
+    const bool cutting_;        // segments arrays are cut out of pieces
+    std::vector<json_skeleton::ArrayCut> valueCuts_;  // those of the value last scanned
+    std::vector<json_skeleton::ArrayCut> pieceCuts_;  // those of the piece being gathered
+    std::vector<PieceCut> walkCuts_;                  // those of the piece being walked
     size_t rescanned_ = 0;  // bytes read to find containers larger than a piece
     size_t keep_ = 0;       // the start of the member being read
     bool pieceOpen_ = false;

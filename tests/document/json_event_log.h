@@ -29,8 +29,10 @@ public:
 
     std::string Text() const { return log_; }
 
-private:
+protected:
     void Add(const std::string& event) { log_ += event + "\n"; }
+
+private:
     std::string log_;
 };
 

@@ -220,6 +220,28 @@ std::string PlainPaths(int paths, int segments) {
     return text + "\n]}]}\n";
 }
 
+// Paths inside groups, compound paths and plug-ins' results, some whose key "segments" is written
+// with an escape (their segments are not cut out of the text).
+std::string NestedPaths(int paths) {
+    std::string text = "{\"layers\": [{\"type\": \"group\", \"children\": [\n";
+    for (int i = 0; i < paths; ++i) {
+        const std::string key = i % 7 == 3 ? "segm\\u0065nts" : "segments";
+        const std::string path = "{\"type\": \"path\", \"" + key + "\": [[" + std::to_string(i) +
+                                 ".5, 1], {\"anchor\": [2, " + std::to_string(-i) + "], \"corner\": false}]}";
+        text += i > 0 ? ",\n" : "";
+        switch (i % 4) {
+            case 0: text += path; break;
+            case 1: text += "{\"type\": \"group\", \"children\": [" + path + ", {\"type\": \"group\", \"children\": [" + path + "]}]}"; break;
+            case 2: text += "{\"type\": \"compound\", \"children\": [" + path + ", " + path + "]}"; break;
+            default:
+                text += "{\"type\": \"plugin\", \"pluginName\": \"P\", \"result\": {\"type\": \"group\", \"children\": [" +
+                        path + "]}}";
+                break;
+        }
+    }
+    return text + "\n]}]}\n";
+}
+
 TEST_F(JsonWindowTest, SegmentsReadAsideBuildTheSameDocument) {
     // Read aside, on a thread of their own, in many batches; a file with segments of other forms
     // is read again, all of it by the loader's walk; a second "segments" key waits for the first.
@@ -234,7 +256,8 @@ TEST_F(JsonWindowTest, SegmentsReadAsideBuildTheSameDocument) {
     result.replace(result.rfind("]}\n"), 3, ", \"result\": {\"type\": \"group\", \"children\": []}}]}\n");
     std::string layers = PlainPaths(300, 10);
     layers.replace(layers.rfind("]}\n"), 3, "], \"layers\": []}\n");
-    for (const std::string& text : {PlainPaths(3000, 40), ManyPaths(300), twice, PlainPaths(400, 0), children, result, layers}) {
+    for (const std::string& text :
+         {PlainPaths(3000, 40), ManyPaths(300), twice, PlainPaths(400, 0), children, result, layers, NestedPaths(400)}) {
         Write(text);
         const std::string expected = DocumentToJson(LoadDocumentText(text, 0, JsonReader::kPortable));
         // Windows smaller than the files: a file the window holds whole is read as a text.
