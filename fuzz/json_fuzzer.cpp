@@ -43,6 +43,40 @@ public:
     std::string log_;
 };
 
+// The same, with the segments arrays of art cut out of the pieces: each cut array is read by the
+// portable reader and written down as its events, with offsets in the whole text.
+class CuttingLog final : public document::JsonEvents {
+public:
+    explicit CuttingLog(std::string_view text) : text_(text) {}
+    void StartObject(size_t offset) override { log_.StartObject(offset + base_); }
+    void Key(std::string_view key) override { log_.Key(key); }
+    void EndObject() override { log_.EndObject(); }
+    void StartArray(size_t offset) override { log_.StartArray(offset + base_); }
+    void EndArray() override { log_.EndArray(); }
+    void Number(const document::JsonNumber& number) override { log_.Number(number); }
+    void String(std::string_view text) override { log_.String(text); }
+    void Bool(bool value) override { log_.Bool(value); }
+    void Null() override { log_.Null(); }
+    std::string CurrentPath() const override { return ""; }
+    bool CutsSegmentsArrays() const override { return true; }
+    void CutArray(std::string_view cut, bool) override {
+        base_ = size_t(cut.data() - text_.data());
+        try {
+            document::ReadJsonPortable(cut, document::kMaxJsonNesting, *this);
+        } catch (const document::DocumentError&) {
+            refused_ = true;
+        }
+        base_ = 0;
+    }
+
+    EventLog log_;
+    bool refused_ = false;  // a cut array is not valid JSON
+
+private:
+    std::string_view text_;
+    size_t base_ = 0;  // the offset of the cut being read
+};
+
 void CheckPiecesAgainstWhole(std::string_view text) {
     if (!document::HasFastJsonReader()) return;
     const std::string padded = std::string(text) + std::string(64, '\0');
@@ -54,6 +88,14 @@ void CheckPiecesAgainstWhole(std::string_view text) {
     const bool piecesRead = document::ReadJsonFastInPieces(view, document::kMaxJsonNesting, text.size() % 40 + 1, pieces);
     if (wholeRead != piecesRead || (wholeRead && whole.log_ != pieces.log_)) {
         std::fprintf(stderr, "read in pieces: %s, whole: %s\n", piecesRead ? "accepted" : "refused",
+                     wholeRead ? "accepted" : "refused");
+        std::abort();
+    }
+    CuttingLog cutting(view);
+    const bool cutRead =
+        document::ReadJsonFastInPieces(view, document::kMaxJsonNesting, text.size() % 40 + 1, cutting) && !cutting.refused_;
+    if (wholeRead != cutRead || (wholeRead && whole.log_ != cutting.log_.log_)) {
+        std::fprintf(stderr, "read in pieces with cuts: %s, whole: %s\n", cutRead ? "accepted" : "refused",
                      wholeRead ? "accepted" : "refused");
         std::abort();
     }
