@@ -3,8 +3,14 @@
 // conversion.
 #pragma once
 
+#include <bit>
 #include <cfloat>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "document/exact_decimal.h"
 
@@ -19,24 +25,101 @@ inline const char* SkipSpace(const char* p) {
     return p;
 }
 
+#if defined(__SSE2__)
+// Bit i set where byte i of the 16 from `p` is a digit.
+inline unsigned DigitMask(const char* p) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i atLeastZero = _mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1));
+    const __m128i atMostNine = _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1));
+    return unsigned(_mm_movemask_epi8(_mm_and_si128(atLeastZero, atMostNine)));
+}
+
+// The value of the `count` digits (1 to 8) from `p`, 8 readable bytes, without a loop: the
+// digits are moved to the top of a 64-bit word, below them zeros, and combined in pairs, fours
+// and eights by multiplications.
+inline uint64_t EightDigits(const char* p, unsigned count) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    // Bytes past the digits may borrow from those above them only, which the shift drops.
+    word = (word - 0x3030303030303030u) << (8 * (8 - count));
+    word = word * 10 + (word >> 8);
+    word = ((word & 0x000000FF000000FFu) * (100 + (uint64_t(1000000) << 32)) +
+            ((word >> 16) & 0x000000FF000000FFu) * (1 + (uint64_t(10000) << 32))) >>
+           32;
+    return uint32_t(word);
+}
+#endif
+
+// A short decimal as read: its digits, without the point, and how many of them follow the
+// point.
+struct ShortDecimal {
+    uint64_t digits = 0;
+    unsigned decimals = 0;
+    bool negative = false;
+};
+
+// The nearest double: the digits and the power of ten that divides them are exact doubles, so
+// that the one division rounds once, to the nearest.
+inline double ValueOf(const ShortDecimal& number) {
+    const double magnitude = double(number.digits) / kExactPowersOfTen[number.decimals];
+    return number.negative ? -magnitude : magnitude;
+}
+
+#if defined(__SSE2__)
+// ReadShortDigits' common case, from `p`, past the minus: integer digits (at most 8) and
+// decimals within 16 bytes. `decided` tells whether the answer is given (one past the number,
+// or nullptr); otherwise the number is left to the digit loops.
+template <bool kWholeToo>
+inline const char* ReadDigitsAtOnce(const char* p, ShortDecimal& number, bool& decided) {
+    const unsigned digitMask = DigitMask(p);
+    const unsigned integerDigits = unsigned(std::countr_one(digitMask));
+    if (integerDigits == 0 || integerDigits > 8 || (*p == '0' && integerDigits > 1)) return nullptr;
+    const char* point = p + integerDigits;
+    if (*point != '.') {
+        decided = true;
+        if (!kWholeToo) return nullptr;
+        number.digits = EightDigits(p, integerDigits);
+        number.decimals = 0;
+        return point;
+    }
+    const unsigned fractionDigits = unsigned(std::countr_one(digitMask >> (integerDigits + 1)));
+    // Within the 16 bytes (the mask's own end stops the count), and 15 digits at most.
+    if (fractionDigits == 0 || integerDigits + 1 + fractionDigits >= 16 || integerDigits + fractionDigits > kMaxExactDigits) {
+        return nullptr;
+    }
+    constexpr uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    uint64_t digits = EightDigits(p, integerDigits);
+    const char* fraction = point + 1;
+    if (fractionDigits <= 8) {
+        digits = digits * kScale[fractionDigits] + EightDigits(fraction, fractionDigits);
+    } else {
+        digits = digits * kScale[8] + EightDigits(fraction, 8);
+        digits = digits * kScale[fractionDigits - 8] + EightDigits(fraction + 8, fractionDigits - 8);
+    }
+    decided = true;
+    number.digits = digits;
+    number.decimals = fractionDigits;
+    return fraction + fractionDigits;
+}
+#endif
+
 // Reads a number written as an optional minus, integer digits without leading zeros, a point
-// and one or more decimals, 15 digits in all at most: the nearest double, as the parser gives
-// it (the digits and the power of ten that divides them are exact doubles, so that the one
-// division rounds once, to the nearest). With `kWholeToo`, integer digits alone are read as
-// well, as the double they equal. Returns one past its last digit, or nullptr for anything
-// else (no point, more digits, invalid text), which is left to the parser; what follows the
-// digits is the caller's to check. Where doubles are computed with more precision (x87), the
-// division would round twice: nothing is read then.
+// and one or more decimals, 15 digits in all at most. With `kWholeToo`, integer digits alone are
+// read as well. Returns one past its last digit, or nullptr for anything else (no point, more
+// digits, invalid text), which is left to the parser; what follows the digits is the caller's
+// to check. The text must be followed by 32 readable bytes.
 template <bool kWholeToo = false>
-inline const char* ReadShortDecimal(const char* text, double& value) {
-#if FLT_EVAL_METHOD != 0
-    (void)text;
-    (void)value;
-    return nullptr;
-#else
+inline const char* ReadShortDigits(const char* text, ShortDecimal& number) {
     const char* p = text;
-    const bool negative = *p == '-';
-    p += negative ? 1 : 0;
+    number.negative = *p == '-';
+    p += number.negative ? 1 : 0;
+#if defined(__SSE2__)
+    // The common case, digits and point within 16 bytes, measured at once: the loops below
+    // stop at lengths the processor cannot predict.
+    bool decided = false;
+    const char* const end = ReadDigitsAtOnce<kWholeToo>(p, number, decided);
+    if (decided) return end;
+#endif
     // Digits beyond the 15 allowed wrap around harmlessly: the number is refused then.
     uint64_t digits = 0;
     const char* integerStart = p;
@@ -58,9 +141,24 @@ inline const char* ReadShortDecimal(const char* text, double& value) {
         return nullptr;
     }
     if (size_t(integerDigits + fractionDigits) > kMaxExactDigits) return nullptr;
-    const double magnitude = double(digits) / kExactPowersOfTen[fractionDigits];
-    value = negative ? -magnitude : magnitude;
+    number.digits = digits;
+    number.decimals = unsigned(fractionDigits);
     return p;
+}
+
+// ReadShortDigits, giving the nearest double, as the parser gives it. Where doubles are computed
+// with more precision (x87), the division would round twice: nothing is read then.
+template <bool kWholeToo = false>
+inline const char* ReadShortDecimal(const char* text, double& value) {
+#if FLT_EVAL_METHOD != 0
+    (void)text;
+    (void)value;
+    return nullptr;
+#else
+    ShortDecimal number;
+    const char* const end = ReadShortDigits<kWholeToo>(text, number);
+    if (end != nullptr) value = ValueOf(number);
+    return end;
 #endif
 }
 

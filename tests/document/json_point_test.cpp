@@ -15,6 +15,13 @@
 namespace document::json_point {
 namespace {
 
+// Reads the point from a copy of `text` followed by the readable bytes the reader asks for.
+template <bool kWholeToo = false>
+bool Read(const std::string& text, double& x, double& y) {
+    const std::string padded = text + std::string(32, '\0');
+    return ReadPoint<kWholeToo>(padded.c_str(), x, y) != nullptr;
+}
+
 uint64_t Bits(double value) {
     uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
@@ -39,18 +46,18 @@ TEST(JsonPoint, DecimalsReadToTheBitOfTheCLibrarysConversion) {
                 const std::string x = Decimal(random, integerDigits, fractionDigits);
                 const std::string y = Decimal(random, 1 + int(random() % 5), 1 + int(random() % 9));
                 double readX = 0, readY = 0;
-                ASSERT_TRUE(ReadPoint(("[" + x + "," + y + "]").c_str(), readX, readY)) << x << " " << y;
+                ASSERT_TRUE(Read("[" + x + "," + y + "]", readX, readY)) << x << " " << y;
                 ASSERT_EQ(Bits(readX), Bits(std::strtod(x.c_str(), nullptr))) << x;
                 ASSERT_EQ(Bits(readY), Bits(std::strtod(y.c_str(), nullptr))) << y;
             }
         }
     }
     double x = 1, y = 1;
-    ASSERT_TRUE(ReadPoint("[ -0.0 ,\n\t\r0.00000000000001 ]", x, y));
+    ASSERT_TRUE(Read("[ -0.0 ,\n\t\r0.00000000000001 ]", x, y));
     EXPECT_TRUE(x == 0 && std::signbit(x));
     EXPECT_EQ(Bits(y), Bits(1e-14));
-    EXPECT_FALSE(ReadPoint("[123456789012345.0,1.5]", x, y));  // 16 digits: left to the parser
-    ASSERT_TRUE(ReadPoint("[12345678901234.5,-9999999999999.99]", x, y));
+    EXPECT_FALSE(Read("[123456789012345.0,1.5]", x, y));  // 16 digits: left to the parser
+    ASSERT_TRUE(Read("[12345678901234.5,-9999999999999.99]", x, y));
     EXPECT_EQ(x, 12345678901234.5);
     EXPECT_EQ(y, -9999999999999.99);
 }
@@ -61,23 +68,34 @@ TEST(JsonPoint, AnythingElseIsLeftToTheParser) {
                              "[.5, 2.5]", "[1., 2.5]", "[-, 2.5]", "[-.5, 2.5]", "[+1.5, 2.5]", "[1.5 2.5]",
                              "[1.5,, 2.5]", "[1.5, 2.5, 3.5]", "[1.5, 2.5}", "[1.5]", "[]", "[1.5,]",
                              "[\v1.5, 2.5]", "[1.5, 2.5\f]", "[1.5, \"2.5\"]", "[1.5, [2.5]]", "[1.5, 0x2.5]",
-                             "[1.0000000000000001, 2.5]", "[1.5, 2.5-]", "[1.5, 2.5.5]", "[NaN, 2.5]"}) {
-        EXPECT_FALSE(ReadPoint(text, x, y)) << text;
+                             "[1.0000000000000001, 2.5]", "[1.5, 2.5-]", "[1.5, 2.5.5]", "[NaN, 2.5]",
+                             // The bytes next to the digits' in the character set, and bytes above ASCII.
+                             "[1.5/, 2.5]", "[1:, 2.5]", "[1.5:, 2.5]", "[1.5\x80, 2.5]", "[1\xff.5, 2.5]", "[1./5, 2.5]"}) {
+        EXPECT_FALSE(Read(text, x, y)) << text;
     }
 }
 
 TEST(JsonPoint, SegmentsAlsoTakeWholeNumbers) {
     if (FLT_EVAL_METHOD != 0) GTEST_SKIP() << "points are left to the parser where doubles carry more precision";
     double x = 1, y = 1;
-    ASSERT_TRUE(ReadPoint<true>("[-0, 123456789012345]", x, y));
+    ASSERT_TRUE(Read<true>("[-0, 123456789012345]", x, y));
     EXPECT_TRUE(x == 0 && std::signbit(x));
     EXPECT_EQ(y, 123456789012345.0);
-    ASSERT_TRUE(ReadPoint<true>("[ 0 , -4786.25 ]", x, y));
+    ASSERT_TRUE(Read<true>("[ 0 , -4786.25 ]", x, y));
     EXPECT_TRUE(x == 0 && !std::signbit(x));
     EXPECT_EQ(y, -4786.25);
+    std::mt19937_64 random(20261210);
+    for (int digits = 1; digits <= 15; ++digits) {
+        for (int i = 0; i < 200; ++i) {
+            std::string whole = random() % 2 == 0 ? "-" : "";
+            for (int d = 0; d < digits; ++d) whole += char('0' + (d == 0 && digits > 1 ? 1 + random() % 9 : random() % 10));
+            ASSERT_TRUE(Read<true>("[" + whole + ", 1]", x, y)) << whole;
+            ASSERT_EQ(Bits(x), Bits(std::strtod(whole.c_str(), nullptr))) << whole;
+        }
+    }
     for (const char* text : {"[01, 2]", "[1, 02]", "[-, 2]", "[1234567890123456, 1]", "[1e2, 1]", "[1, 2", "[1 2]",
                              "[1., 2]", "[+1, 2]"}) {
-        EXPECT_FALSE(ReadPoint<true>(text, x, y)) << text;
+        EXPECT_FALSE(Read<true>(text, x, y)) << text;
     }
 }
 
