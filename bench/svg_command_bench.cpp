@@ -61,7 +61,7 @@ void AppendArt(std::string& out, const document::Art& art) {
     if (art.type == kPathArt && !art.segments.empty()) {
         const std::vector<PathSegment>& segments = art.segments;
         out += "<path fill=\"#";
-        const ThreeColorStyle& rgb = art.style.fill.color.c.rgb;
+        const ThreeColorStyle& rgb = art.Style().fill.color.c.rgb;
         AppendHex(out, rgb.red);
         AppendHex(out, rgb.green);
         AppendHex(out, rgb.blue);

@@ -83,8 +83,9 @@ Document CurvedPaths(int pathCount, int segmentCount) {
     auto root = RootGroup();
     for (int n = 0; n < pathCount; ++n) {
         std::unique_ptr<Art> path = CurvedPath(coordinates, segmentCount);
-        path->style.fillPaint = 1;
-        path->style.fill.color = Rgb(0.2f, static_cast<float>(n % 256) / 255.0f, 0.6f);
+        PathStyle& style = path->EditStyle();
+        style.fillPaint = 1;
+        style.fill.color = Rgb(0.2f, static_cast<float>(n % 256) / 255.0f, 0.6f);
         root->Add(std::move(path));
     }
     document.layers.push_back(std::move(root));
@@ -113,7 +114,7 @@ Document GradientDashedPaths(int pathCount, int segmentCount, int stopCount) {
     auto root = RootGroup();
     for (int n = 0; n < pathCount; ++n) {
         std::unique_ptr<Art> path = CurvedPath(coordinates, segmentCount);
-        PathStyle& style = path->style;
+        PathStyle& style = path->EditStyle();
         style.fillPaint = 1;
         style.fill.color.kind = kGradientColor;
         GradientFill& fill = style.fill.color.c.gradient;

@@ -7,21 +7,6 @@
 
 namespace document {
 
-PathStyle DefaultPathStyle() {
-    // Every art object starts with a copy.
-    static const PathStyle kDefault = [] {
-        PathStyle style{};
-        style.fill.color.kind = kNoneColor;
-        style.stroke.color.kind = kNoneColor;
-        style.stroke.width = 1.0f;
-        style.stroke.cap = kButtCap;
-        style.stroke.join = kMiterJoin;
-        style.stroke.miterLimit = 4.0f;
-        return style;
-    }();
-    return kDefault;
-}
-
 std::string DefaultArtName(int16_t type) {
     switch (type) {
         case kGroupArt: return "<Group>";
@@ -35,6 +20,12 @@ std::string DefaultArtName(int16_t type) {
         case kSymbolArt: return "<Symbol>";
         default: return "<Art>";
     }
+}
+
+PathStyle& Art::EditStyle() {
+    if (style_.use_count() != 1) style_ = std::make_shared<PathStyle>(*style_);
+    // Every style is made as a PathStyle that may be changed; this one is not shared.
+    return const_cast<PathStyle&>(*style_);
 }
 
 Art::~Art() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "document/shared_style.h"
 #include "host/host_types.h"
 
 namespace document {
@@ -25,9 +26,6 @@ struct Pattern {
     std::string name;
 };
 
-// A style with no fill and no stroke: fill colour none, stroke colour none, width 1,
-// no dashes, butt caps, miter joins, miter limit 4.
-PathStyle DefaultPathStyle();
 
 struct Art {
     int16_t type = kGroupArt;
@@ -40,7 +38,6 @@ struct Art {
     std::vector<PathSegment> segments;
     bool closed = false;
     bool guide = false;  // paths and compound paths
-    PathStyle style = DefaultPathStyle();  // paths and plug-in art
 
     // Groups and compound paths: children in stacking order, frontmost first.
     std::vector<std::unique_ptr<Art>> children;
@@ -58,14 +55,23 @@ struct Art {
     bool defaultName = false;
 
     Art() = default;
-    // An art object whose style is given, made without first copying the default style.
-    explicit Art(const PathStyle& initialStyle) : style(initialStyle) {}
+    explicit Art(SharedStyle initialStyle) : style_(std::move(initialStyle)) {}
     Art(const Art&) = delete;
     Art& operator=(const Art&) = delete;
     // Takes the subtree apart without recursion, so that a very deep tree cannot exhaust the stack.
     ~Art();
 
     Art* Add(std::unique_ptr<Art> child);
+
+    // The style of paths and plug-in art, perhaps shared with other art objects.
+    const PathStyle& Style() const { return *style_; }
+    const SharedStyle& SharedStyleOf() const { return style_; }
+    void SetStyle(SharedStyle style) { style_ = std::move(style); }
+    // The style to change in place, made this art object's own first if it is shared.
+    PathStyle& EditStyle();
+
+private:
+    SharedStyle style_ = DefaultStyle();
 };
 
 // The name an art object of the given type gets when the document names none: "<Group>",

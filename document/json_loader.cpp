@@ -737,7 +737,7 @@ private:
         const Json* style = Find(fields, "style");
         if (style != nullptr) {
             PathScope scope(*this, ".style");
-            art.style = ReadStyle(*style);
+            art.SetStyle(styles_.Intern(ReadStyle(*style)));
         }
         art.guide = ReadBool(fields, "guide", false);
 
@@ -750,7 +750,7 @@ private:
                 if (!progress.hasChildren) Fail("missing key \"children\"");
                 if (style != nullptr) {
                     for (const ArtInProgress::Member& member : progress.members) {
-                        if (!member.ownStyle) member.art->style = art.style;
+                        if (!member.ownStyle) member.art->SetStyle(art.SharedStyleOf());
                     }
                 }
                 break;
@@ -795,6 +795,7 @@ private:
     ValueGatherer gatherer_;
     SegmentReader segment_;
     std::vector<PathSegment> segments_;  // the path being read, moved into the art at its end
+    StyleTable styles_;                  // the styles of the art read so far
     bool hasLayers_ = false;
     bool finished_ = false;
 #ifdef QUILLMARK_WITH_SIMDJSON

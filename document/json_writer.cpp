@@ -422,7 +422,7 @@ Writer::OpenArt Writer::OpenArtObject(const Art& art, int level, const std::stri
     }
     if (form == Form::kPath || form == Form::kCompound || form == Form::kPlugin) {
         // A compound's members take its style when they have none of their own.
-        const std::string style = StyleText(art.style);
+        const std::string style = StyleText(art.Style());
         const std::string fallback = inherited != nullptr ? StyleText(*inherited) : "{}";
         if (style != fallback) {
             out_ << ",\n";
@@ -475,7 +475,7 @@ void Writer::WriteArtTree(const Art& root, int level, const std::string& default
             out_ << (top.nextChild == 0 ? "\n" : ",\n");
             ++top.nextChild;
             Indent(top.level + 2);
-            const PathStyle* inherited = top.form == Form::kCompound ? &art.style : nullptr;
+            const PathStyle* inherited = top.form == Form::kCompound ? &art.Style() : nullptr;
             const int childLevel = top.level + 2;
             stack.push_back(OpenArtObject(child, childLevel, DefaultArtName(child.type), inherited));
             continue;

@@ -223,7 +223,7 @@ HostErr GetPathStyle(ArtHandle handle, PathStyle* style) {
     QM_ENTER("AI Path Style Suite/GetPathStyle");
     const Art* art = state->FindArt(handle, "AI Path Style Suite/GetPathStyle");
     if (art == nullptr || style == nullptr) return kBadParameterErr;
-    *style = art->style;
+    *style = art->Style();
     if (auto nonsense = state->Nonsense("AI Path Style Suite/GetPathStyle")) DistortStyle(*style, *nonsense);
     return kNoErr;
 }

@@ -220,5 +220,34 @@ TEST(Document, DefaultStyleHasNoFillAndNoStroke) {
     EXPECT_EQ(style.stroke.dashCount, 0);
 }
 
+TEST(Document, StylesAreSharedAndChangedOnlyForTheirOwner) {
+    PathStyle red = DefaultPathStyle();
+    red.fillPaint = 1;
+    red.fill.color.kind = kThreeColor;
+    red.fill.color.c.rgb.red = 1.0f;
+    PathStyle dashed = DefaultPathStyle();
+    dashed.stroke.dashCount = 2;
+    StyleTable table;
+    const SharedStyle first = table.Intern(red);
+    EXPECT_EQ(table.Intern(red), first);
+    EXPECT_NE(table.Intern(dashed), first);
+    EXPECT_EQ(table.Intern(dashed), table.Intern(dashed));
+    // Art objects share a style until one of them changes its own.
+    Art a(first);
+    Art b(first);
+    Art plain;
+    a.EditStyle().stroke.width = 3.0f;
+    EXPECT_EQ(b.Style().stroke.width, 1.0f);
+    EXPECT_EQ(b.SharedStyleOf(), first);
+    EXPECT_EQ(a.Style().stroke.width, 3.0f);
+    EXPECT_EQ(a.Style().fill.color.c.rgb.red, 1.0f);
+    plain.EditStyle().fillPaint = 1;
+    EXPECT_EQ(DefaultStyle()->fillPaint, 0);
+    // The owner of the only reference changes it in place.
+    const PathStyle* own = &a.Style();
+    a.EditStyle().stroke.width = 4.0f;
+    EXPECT_EQ(&a.Style(), own);
+}
+
 }  // namespace
 }  // namespace document

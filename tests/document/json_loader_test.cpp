@@ -100,6 +100,23 @@ TEST(Loader, NumbersGoThroughDoubleToTheNearestFloatAndKeepNegativeZero) {
     EXPECT_EQ(path.segments[1].p.v, 16777216.0f);
 }
 
+TEST(Loader, ArtOfTheSameStyleSharesIt) {
+    const Document document = LoadDocument(WithChildren(R"(
+        {"type": "path", "segments": [], "style": {"fill": {"rgb": [1, 0, 0]}}},
+        {"type": "path", "segments": [], "style": {"fillPaint": true, "fill": {"rgb": [1.0, 0, 0]}}},
+        {"type": "path", "segments": [], "style": {"fill": {"rgb": [0, 1, 0]}}},
+        {"type": "compound", "style": {"fill": {"rgb": [0, 1, 0]}}, "children": [
+            {"type": "path", "segments": []}, {"type": "path", "segments": [], "style": {"fill": "none"}}]},
+        {"type": "path", "segments": []})"));
+    const auto& art = document.layers[0]->children;
+    EXPECT_EQ(art[0]->SharedStyleOf(), art[1]->SharedStyleOf());
+    EXPECT_NE(art[0]->SharedStyleOf(), art[2]->SharedStyleOf());
+    EXPECT_EQ(art[3]->SharedStyleOf(), art[2]->SharedStyleOf());
+    EXPECT_EQ(art[3]->children[0]->SharedStyleOf(), art[2]->SharedStyleOf());  // the compound's
+    EXPECT_EQ(art[3]->children[1]->Style().fill.color.kind, kNoneColor);        // its own
+    EXPECT_EQ(art[4]->SharedStyleOf(), DefaultStyle());
+}
+
 TEST(Loader, StyleDefaultsAndFlags) {
     const Document document = LoadDocument(WithChildren(R"(
         {"type": "path", "segments": []},
@@ -109,7 +126,7 @@ TEST(Loader, StyleDefaultsAndFlags) {
         {"type": "path", "segments": [], "style": {"fill": {"gradient": "g"}, "fillPaint": false}})",
                                                         R"(, "gradients": {"g": {}})"));
     const auto& paths = document.layers[0]->children;
-    const PathStyle& none = paths[0]->style;
+    const PathStyle& none = paths[0]->Style();
     EXPECT_FALSE(none.fillPaint);
     EXPECT_FALSE(none.strokePaint);
     EXPECT_EQ(none.fill.color.kind, kNoneColor);
@@ -120,21 +137,21 @@ TEST(Loader, StyleDefaultsAndFlags) {
     EXPECT_EQ(none.stroke.join, kMiterJoin);
     EXPECT_EQ(none.stroke.miterLimit, 4.0f);
 
-    const PathStyle& red = paths[1]->style;
+    const PathStyle& red = paths[1]->Style();
     EXPECT_TRUE(red.fillPaint);
     EXPECT_EQ(red.fill.color.kind, kThreeColor);
     EXPECT_EQ(red.fill.color.c.rgb.red, 1.0f);
     EXPECT_TRUE(red.strokePaint);  // a stroke is present, even with its colour "none"
     EXPECT_EQ(red.stroke.color.kind, kNoneColor);
 
-    const PathStyle& flags = paths[2]->style;
+    const PathStyle& flags = paths[2]->Style();
     EXPECT_FALSE(flags.fillPaint);
     EXPECT_FALSE(flags.strokePaint);
     EXPECT_EQ(flags.stroke.color.kind, kGrayColor);
     EXPECT_TRUE(flags.clip);
     EXPECT_TRUE(flags.evenOdd);
 
-    const PathStyle& gradient = paths[3]->style;
+    const PathStyle& gradient = paths[3]->Style();
     EXPECT_FALSE(gradient.fillPaint);
     EXPECT_EQ(gradient.fill.color.kind, kGradientColor);
 }
@@ -144,7 +161,7 @@ TEST(Loader, StrokeCapsJoinsAndDashes) {
         {"type": "path", "segments": [], "style": {"stroke": {"width": 2.5, "dashes": [6, 3, 1, 2, 3, 4], "dashOffset": 1,
                                                               "cap": "square", "join": "bevel", "miterLimit": 10}}},
         {"type": "path", "segments": [], "style": {"stroke": {"cap": 7, "join": -1}}})"));
-    const StrokeStyle& stroke = OnlyChild(document).style.stroke;
+    const StrokeStyle& stroke = OnlyChild(document).Style().stroke;
     EXPECT_EQ(stroke.width, 2.5f);
     EXPECT_EQ(stroke.dashCount, 6);
     EXPECT_EQ(stroke.dashes[5], 4.0f);
@@ -152,7 +169,7 @@ TEST(Loader, StrokeCapsJoinsAndDashes) {
     EXPECT_EQ(stroke.cap, kProjectingCap);
     EXPECT_EQ(stroke.join, kBevelJoin);
     EXPECT_EQ(stroke.miterLimit, 10.0f);
-    const StrokeStyle& coded = document.layers[0]->children[1]->style.stroke;
+    const StrokeStyle& coded = document.layers[0]->children[1]->Style().stroke;
     EXPECT_EQ(coded.cap, 7);
     EXPECT_EQ(coded.join, -1);
 }
@@ -171,7 +188,7 @@ TEST(Loader, ColoursOfEveryKind) {
         {"type": "path", "segments": [], "style": {"fill": {"gradient": "g"}}})",
                                                         R"(, "gradients": {"g": {}}, "customColors": {"spot": {"rgb": [0, 1, 0]}})"));
     const auto& paths = document.layers[0]->children;
-    auto fill = [&](size_t i) { return paths[i]->style.fill.color; };
+    auto fill = [&](size_t i) { return paths[i]->Style().fill.color; };
     EXPECT_EQ(fill(0).kind, kGrayColor);
     EXPECT_EQ(fill(0).c.gray.gray, 0.25f);
     EXPECT_EQ(fill(1).kind, kFourColor);
@@ -236,8 +253,8 @@ TEST(Loader, CompoundMembersTakeTheCompoundsStyleWhenTheyHaveNone) {
                      {"type": "path", "segments": [], "style": {"fill": {"rgb": [0, 0, 1]}}}]})"));
     const Art& compound = OnlyChild(document);
     EXPECT_TRUE(compound.guide);
-    EXPECT_EQ(compound.children[0]->style.fill.color.kind, kGrayColor);
-    EXPECT_EQ(compound.children[1]->style.fill.color.kind, kThreeColor);
+    EXPECT_EQ(compound.children[0]->Style().fill.color.kind, kGrayColor);
+    EXPECT_EQ(compound.children[1]->Style().fill.color.kind, kThreeColor);
     // Members are linked like any children.
     EXPECT_EQ(compound.children[0]->next, compound.children[1].get());
     EXPECT_EQ(compound.children[1]->parent, &compound);
@@ -250,7 +267,7 @@ TEST(Loader, PluginArtHasAResultGroup) {
         {"type": "plugin", "pluginName": "Other"})"));
     const Art& plugin = OnlyChild(document);
     EXPECT_EQ(plugin.pluginName, "Pathfinder Suite");
-    EXPECT_EQ(plugin.style.fill.color.kind, kGrayColor);
+    EXPECT_EQ(plugin.Style().fill.color.kind, kGrayColor);
     ASSERT_NE(plugin.result, nullptr);
     EXPECT_EQ(plugin.result->children.size(), 1u);
     EXPECT_EQ(plugin.result->parent, &plugin);
@@ -449,10 +466,10 @@ TEST(Loader, KeysMayComeInAnyOrder) {
         "customColors": {"c": {"rgb": [1, 0, 0]}}})");
     const Art& compound = OnlyChild(document);
     EXPECT_EQ(compound.type, kCompoundPathArt);
-    EXPECT_EQ(compound.children.at(0)->style.fill.color.kind, kGradientColor);  // the compound's style
-    EXPECT_EQ(compound.children.at(1)->style.fill.color.kind, kNoneColor);      // its own
+    EXPECT_EQ(compound.children.at(0)->Style().fill.color.kind, kGradientColor);  // the compound's style
+    EXPECT_EQ(compound.children.at(1)->Style().fill.color.kind, kNoneColor);      // its own
     Gradient& gradient = *document.gradients.at("g");
-    EXPECT_EQ(compound.style.fill.color.c.gradient.gradient, reinterpret_cast<GradientHandle>(&gradient));
+    EXPECT_EQ(compound.Style().fill.color.c.gradient.gradient, reinterpret_cast<GradientHandle>(&gradient));
     EXPECT_EQ(gradient.stops.at(0).color.c.custom.color,
               reinterpret_cast<CustomColorHandle>(document.customColors.at("c").get()));
 

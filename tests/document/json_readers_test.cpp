@@ -81,7 +81,7 @@ private:
              << " " << Real(art.opacity) << art.hidden << art.closed << art.guide;
         if (art.bounds) out_ << " bounds " << Real(art.bounds->left) << Real(art.bounds->top) << Real(art.bounds->right) << Real(art.bounds->bottom);
         out_ << " plugin \"" << art.pluginName << "\"\n";
-        const PathStyle& style = art.style;
+        const PathStyle& style = art.Style();
         out_ << "style " << style.fillPaint << style.strokePaint << style.clip << style.evenOdd << style.fill.overprint
              << style.stroke.overprint << " " << Real(style.stroke.width) << style.stroke.dashCount << " "
              << Real(style.stroke.dashOffset) << style.stroke.cap << " " << style.stroke.join << " "

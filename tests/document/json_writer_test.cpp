@@ -168,7 +168,7 @@ private:
         EXPECT_EQ(a.closed, b.closed) << where;
         EXPECT_EQ(a.guide, b.guide) << where;
         EXPECT_EQ(a.pluginName, b.pluginName) << where;
-        CompareStyle(a.style, b.style, where + ".style");
+        CompareStyle(a.Style(), b.Style(), where + ".style");
         ASSERT_EQ(a.segments.size(), b.segments.size()) << where;
         for (size_t i = 0; i < a.segments.size(); ++i) {
             const PathSegment& s = a.segments[i];

@@ -101,8 +101,8 @@ bool ClipsToViewport(const Element& viewport) {
     return !EqualsFolded(overflow, "visible") && !EqualsFolded(overflow, "auto");
 }
 
-std::unique_ptr<Art> NewArt(int16_t type, const Element* named, const PathStyle* style = nullptr) {
-    auto art = style != nullptr ? std::make_unique<Art>(*style) : std::make_unique<Art>();
+std::unique_ptr<Art> NewArt(int16_t type, const Element* named, SharedStyle style = DefaultStyle()) {
+    auto art = std::make_unique<Art>(std::move(style));
     art->type = type;
     std::string_view name;
     if (named) name = !named->label.empty() ? named->label : named->id;
@@ -180,6 +180,7 @@ private:
     // ConvertShape's, kept from shape to shape.
     PathData shapeOutline_;
     std::vector<HostSubpath> shapeSubpaths_;
+    StyleTable styles_;  // the styles of the art made so far
 };
 
 void Converter::Run() {
@@ -369,7 +370,7 @@ void Converter::PushContainer(const Element& e, size_t parentIndex, const Elemen
 }
 
 void Converter::AddClip(Art& group, std::unique_ptr<Art> clip) {
-    const bool clipped = !group.children.empty() && group.children.front()->style.clip != 0 &&
+    const bool clipped = !group.children.empty() && group.children.front()->Style().clip != 0 &&
                          (group.children.front()->type == kPathArt || group.children.front()->type == kCompoundPathArt);
     if (clipped) {
         // Already a clip group: its content becomes a group of its own inside the new clip.
@@ -447,15 +448,16 @@ void Converter::HostSubpathsInto(const Element& e, const PathData& outline, cons
 
 std::unique_ptr<Art> Converter::OutlineArt(std::vector<HostSubpath>& subpaths, const PathStyle& style,
                                            const Element* named) {
+    const SharedStyle shared = styles_.Intern(style);
     if (subpaths.size() == 1) {
-        std::unique_ptr<Art> path = NewArt(kPathArt, named, &style);
+        std::unique_ptr<Art> path = NewArt(kPathArt, named, shared);
         path->segments = std::move(subpaths.front().segments);
         path->closed = subpaths.front().closed;
         return path;
     }
-    std::unique_ptr<Art> compound = NewArt(kCompoundPathArt, named, &style);
+    std::unique_ptr<Art> compound = NewArt(kCompoundPathArt, named, shared);
     for (HostSubpath& subpath : subpaths) {
-        std::unique_ptr<Art> member = NewArt(kPathArt, nullptr, &style);
+        std::unique_ptr<Art> member = NewArt(kPathArt, nullptr, shared);
         member->segments = std::move(subpath.segments);
         member->closed = subpath.closed;
         compound->Add(std::move(member));
@@ -663,7 +665,7 @@ bool Converter::ContentWithin(const Art& root, const Matrix& userToDocument, con
             for (const auto& child : art->children) pending.push_back(child.get());
             continue;
         }
-        if (art->style.clip || art->segments.empty()) continue;
+        if (art->Style().clip || art->segments.empty()) continue;
         double left = HUGE_VAL, bottom = HUGE_VAL, right = -HUGE_VAL, top = -HUGE_VAL;
         bool finite = true;
         for (const PathSegment& s : art->segments) {
@@ -699,7 +701,7 @@ std::optional<Box> Converter::UserBounds(const Art& root, const Matrix& userToDo
         const Art* art = pending.back();
         pending.pop_back();
         if (art->type == kPathArt) {
-            if (art->style.clip) continue;
+            if (art->Style().clip) continue;
             const std::optional<RealRect> r = MappedPathBounds(*art, toUser, mapped);
             if (!r) continue;
             // PathBounds has y up: its top is the larger y.

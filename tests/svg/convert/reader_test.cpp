@@ -89,15 +89,31 @@ TEST(Reader, ASubpathOfMoreAnchorsThanTheHostCountsIsAnErrorNamingTheElement) {
 
 TEST(Reader, AMissingPaintServerPaintsTheFallbackOrNothingWithAWarning) {
     ReadResult result = Read(R"x(<rect width="10" height="10" fill="url(#nowhere)"/>)x");
-    EXPECT_EQ(OnlyArt(result).style.fillPaint, 0);
+    EXPECT_EQ(OnlyArt(result).Style().fillPaint, 0);
     EXPECT_TRUE(Reported(result, "missing paint server"));
 
     result = Read(R"x(<rect width="10" height="10" fill="url(#nowhere) #ff0000"/>)x");
     const Art& art = OnlyArt(result);
-    EXPECT_EQ(art.style.fillPaint, 1);
-    EXPECT_EQ(art.style.fill.color.kind, kThreeColor);
-    EXPECT_EQ(art.style.fill.color.c.rgb.red, 1.0f);
+    EXPECT_EQ(art.Style().fillPaint, 1);
+    EXPECT_EQ(art.Style().fill.color.kind, kThreeColor);
+    EXPECT_EQ(art.Style().fill.color.c.rgb.red, 1.0f);
     EXPECT_TRUE(Reported(result, "missing paint server"));
+}
+
+TEST(Reader, ShapesOfTheSamePaintShareTheirStyle) {
+    const ReadResult result = Read(R"x(
+        <rect width="10" height="10" fill="red"/><circle r="4" fill="#f00"/><rect width="1" height="1" fill="blue"/>)x");
+    std::vector<const Art*> red;
+    std::vector<const Art*> blue;
+    for (const auto& art : result.document.layers.at(0)->children) {
+        const PathStyle& style = art->Style();
+        if (style.fill.color.kind != kThreeColor) continue;
+        (style.fill.color.c.rgb.red == 1.0f ? red : blue).push_back(art.get());
+    }
+    ASSERT_EQ(red.size(), 2u);
+    ASSERT_EQ(blue.size(), 1u);
+    EXPECT_EQ(red[0]->SharedStyleOf(), red[1]->SharedStyleOf());
+    EXPECT_NE(red[0]->SharedStyleOf(), blue[0]->SharedStyleOf());
 }
 
 TEST(Reader, AGradientHrefCycleIsReportedAndEnds) {
@@ -106,7 +122,7 @@ TEST(Reader, AGradientHrefCycleIsReportedAndEnds) {
         <linearGradient id="b" xlink:href="#a"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>
         <rect width="10" height="10" fill="url(#a)"/>)x");
     EXPECT_TRUE(Reported(result, "href cycle"));
-    EXPECT_EQ(OnlyArt(result).style.fill.color.kind, kGradientColor);
+    EXPECT_EQ(OnlyArt(result).Style().fill.color.kind, kGradientColor);
 }
 
 TEST(Reader, NumbersThatAreNoNumbersLeaveTheAttributeOut) {
