@@ -59,9 +59,15 @@ HeapFaultedAhead::HeapFaultedAhead(size_t bytes) {
     try {
         thread_ = std::make_unique<Thread>();
         thread_->thread = std::thread([start, end] {
-            // Fails harmlessly where the system does not know the request, or where the heap
-            // shrank meanwhile.
-            madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+            // A few megabytes a request: the system holds the process's map of its memory
+            // while it faults the pages in, and a thread that maps memory meanwhile (to start
+            // a thread, or for a large block) waits for the whole request.
+            constexpr uintptr_t kStep = uintptr_t(4) << 20;
+            for (uintptr_t at = start; at < end; at += kStep) {
+                // Fails harmlessly where the system does not know the request, or where the
+                // heap shrank meanwhile.
+                if (madvise(reinterpret_cast<void*>(at), std::min(kStep, end - at), MADV_POPULATE_WRITE) != 0) return;
+            }
         });
     } catch (const std::system_error&) {
         // No thread: the reader faults its pages in itself, as it would anyway.
