@@ -6,9 +6,11 @@
 
 #if defined(__GLIBC__) && defined(__linux__)
 #include <malloc.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <system_error>
 #include <thread>
 
@@ -19,6 +21,7 @@ namespace cli {
 
 struct HeapFaultedAhead::Thread {
 #if defined(QUILLMARK_HEAP_AHEAD)
+    std::atomic<bool> stop{false};  // the document is read: what is left is not wanted now
     std::thread thread;
 #endif
 };
@@ -58,12 +61,17 @@ HeapFaultedAhead::HeapFaultedAhead(size_t bytes) {
     if (end <= start || end - start < kWorthIt) return;
     try {
         thread_ = std::make_unique<Thread>();
-        thread_->thread = std::thread([start, end] {
+        thread_->thread = std::thread([start, end, &stop = thread_->stop] {
+            // Only on a core that nothing else wants: the reader's threads come first, and
+            // fault in themselves what this one has not reached (on a busy machine, perhaps
+            // all of it: the thread stops when the document is read).
+            const sched_param idle{};
+            sched_setscheduler(0, SCHED_IDLE, &idle);
             // A few megabytes a request: the system holds the process's map of its memory
             // while it faults the pages in, and a thread that maps memory meanwhile (to start
             // a thread, or for a large block) waits for the whole request.
             constexpr uintptr_t kStep = uintptr_t(4) << 20;
-            for (uintptr_t at = start; at < end; at += kStep) {
+            for (uintptr_t at = start; at < end && !stop.load(std::memory_order_relaxed); at += kStep) {
                 // Fails harmlessly where the system does not know the request, or where the
                 // heap shrank meanwhile.
                 if (madvise(reinterpret_cast<void*>(at), std::min(kStep, end - at), MADV_POPULATE_WRITE) != 0) return;
@@ -77,9 +85,17 @@ HeapFaultedAhead::HeapFaultedAhead(size_t bytes) {
 #endif
 }
 
-HeapFaultedAhead::~HeapFaultedAhead() {
+void HeapFaultedAhead::Wait() {
 #if defined(QUILLMARK_HEAP_AHEAD)
     if (thread_ && thread_->thread.joinable()) thread_->thread.join();
+#endif
+}
+
+HeapFaultedAhead::~HeapFaultedAhead() {
+#if defined(QUILLMARK_HEAP_AHEAD)
+    if (!thread_ || !thread_->thread.joinable()) return;
+    thread_->stop.store(true, std::memory_order_relaxed);
+    thread_->thread.join();
 #endif
 }
 

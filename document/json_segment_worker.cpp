@@ -1,5 +1,7 @@
 #include "document/json_segment_worker.h"
 
+#include <utility>
+
 #include "document/json_fast_reader.h"
 #include "document/json_loader.h"
 #include "document/json_segment.h"
@@ -15,7 +17,7 @@ constexpr size_t kMostQueued = 8;
 
 }  // namespace
 
-SegmentWorker::SegmentWorker() : filling_(std::make_unique<Batch>()), thread_([this] { Run(); }) {}
+SegmentWorker::SegmentWorker() : filling_(NewBatch()), thread_([this] { Run(); }) {}
 
 SegmentWorker::~SegmentWorker() {
     {
@@ -33,16 +35,29 @@ void SegmentWorker::Add(Art* art, std::string_view text) {
     batch.text.append(text);
     batch.text.append(kFastReaderPadding, '\0');
     if (batch.text.size() < kSegmentBatchBytes) return;
+    // The next batch is made, and the thread woken, without the lock: the thread would wait
+    // for it otherwise, woken only to sleep again.
+    std::unique_ptr<Batch> full = std::exchange(filling_, NewBatch());
     std::unique_lock<std::mutex> lock(mutex_);
-    Submit();
-    if (queue_.size() > kMostQueued) ReadOne(lock);
+    queue_.push_back(std::move(full));
+    const bool readHere = queue_.size() > kMostQueued;
+    lock.unlock();
+    wake_.notify_one();
+    if (readHere) {
+        lock.lock();
+        ReadOne(lock);
+    }
+}
+
+std::unique_ptr<SegmentWorker::Batch> SegmentWorker::NewBatch() {
+    auto batch = std::make_unique<Batch>();
+    batch->text.reserve(kSegmentBatchBytes + (kSegmentBatchBytes >> 2));
+    return batch;
 }
 
 void SegmentWorker::Submit() {
     if (filling_->jobs.empty()) return;
-    queue_.push_back(std::move(filling_));
-    filling_ = std::make_unique<Batch>();
-    filling_->text.reserve(kSegmentBatchBytes + (kSegmentBatchBytes >> 2));
+    queue_.push_back(std::exchange(filling_, std::make_unique<Batch>()));
     wake_.notify_one();
 }
 

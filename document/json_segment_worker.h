@@ -43,10 +43,11 @@ private:
         std::vector<Job> jobs;
     };
 
+    static std::unique_ptr<Batch> NewBatch();
     void Run();
     // Reads a batch; false when an array was refused.
     static bool Read(const Batch& batch);
-    // Queues the batch being filled; with `lock` held.
+    // Queues the batch being filled, if it holds any array; with the lock held.
     void Submit();
     // Takes a queued batch and reads it; false when none was queued. With `lock` held, released
     // while reading.
@@ -56,7 +57,7 @@ private:
     std::condition_variable wake_;  // a batch was queued, or the thread is to stop
     std::condition_variable idle_;  // the thread finished a batch
     std::deque<std::unique_ptr<Batch>> queue_;
-    std::unique_ptr<Batch> filling_;
+    std::unique_ptr<Batch> filling_;  // touched by the loader's thread only
     bool stopping_ = false;
     bool reading_ = false;  // the thread is reading a batch
     bool failed_ = false;
