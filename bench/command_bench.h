@@ -21,8 +21,9 @@ struct CommandFigures {
 // after the timed loop, its peak memory to `figures`.
 void TimeCommandExport(benchmark::State& state, const std::string& file, CommandFigures& figures);
 
-// Registers command_json/NAME for (a), (b) and (c), and command_start (a document of one empty
-// layer: the process, the module and its resources, and nothing to read or write).
+// Registers command_json/NAME for (a), (b) and (c), command_start (a document of one empty
+// layer: the process, the module and its resources, and nothing to read or write), and
+// command_json_in_turn/NAME for (a): the command and the in-process export taken in turn.
 void RegisterCommandBenchmarks();
 
 // Keyed by benchmark name; filled as the benchmarks run.
