@@ -26,7 +26,6 @@ struct Pattern {
     std::string name;
 };
 
-
 struct Art {
     int16_t type = kGroupArt;
     std::string name;
