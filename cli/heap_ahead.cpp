@@ -6,7 +6,6 @@
 
 #if defined(__GLIBC__) && defined(__linux__)
 #include <malloc.h>
-#include <sched.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -62,15 +61,11 @@ HeapFaultedAhead::HeapFaultedAhead(size_t bytes) {
     try {
         thread_ = std::make_unique<Thread>();
         thread_->thread = std::thread([start, end, &stop = thread_->stop] {
-            // Only on a core that nothing else wants: the reader's threads come first, and
-            // fault in themselves what this one has not reached (on a busy machine, perhaps
-            // all of it: the thread stops when the document is read).
-            const sched_param idle{};
-            sched_setscheduler(0, SCHED_IDLE, &idle);
             // A few megabytes a request: the system holds the process's map of its memory
             // while it faults the pages in, and a thread that maps memory meanwhile (to start
             // a thread, or for a large block) waits for the whole request.
             constexpr uintptr_t kStep = uintptr_t(4) << 20;
+            // Once the document is read, the rest is not waited for: the export begins.
             for (uintptr_t at = start; at < end && !stop.load(std::memory_order_relaxed); at += kStep) {
                 // Fails harmlessly where the system does not know the request, or where the
                 // heap shrank meanwhile.

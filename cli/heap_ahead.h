@@ -11,8 +11,8 @@ namespace cli {
 // new pages in (asking the system to, without touching what they hold), so that the memory the
 // document model then takes from the heap is ready when the reader reaches it. Does nothing
 // below a few megabytes, or where the C library or the system cannot do it (not glibc on
-// Linux 5.14 or later). The thread runs only on a core nothing else wants; the destructor
-// stops it (what it has not faulted in yet is left) and waits for it.
+// Linux 5.14 or later). The destructor stops the thread (what it has not faulted in yet is
+// left) and waits for it.
 //
 // Why: each new page is cleared by the system on first use, and on virtual machines that is
 // dear: a sixth of the command's time on a JSON document of 200 MB went to clearing the
