@@ -35,11 +35,16 @@ std::string JsonFileOf(Workload& workload) {
     return path;
 }
 
+// quillmark export FILE -o SCRATCH/command.xaml
+std::vector<std::string> ExportCommand(const std::string& file) {
+    return {QUILLMARK_COMMAND, "export", file, "-o", ScratchDirectory() + "/command.xaml"};
+}
+
 }  // namespace
 
 void TimeCommandExport(benchmark::State& state, const std::string& file, CommandFigures& figures) {
     figures.inputBytes = static_cast<long long>(std::filesystem::file_size(file));
-    const std::vector<std::string> command = {QUILLMARK_COMMAND, "export", file, "-o", ScratchDirectory() + "/command.xaml"};
+    const std::vector<std::string> command = ExportCommand(file);
     for (auto _ : state) {
         const ProcessRun run = RunProcess(command);
         if (run.exitStatus != 0) {
@@ -77,7 +82,7 @@ Workload& WorkloadNamed(const std::string& name) {
 void CommandInTurn(benchmark::State& state, Workload& workload) {
     using Clock = std::chrono::steady_clock;
     const std::string file = JsonFileOf(workload);
-    const std::vector<std::string> command = {QUILLMARK_COMMAND, "export", file, "-o", ScratchDirectory() + "/command.xaml"};
+    const std::vector<std::string> command = ExportCommand(file);
     const std::string output = ScratchDirectory() + "/in-turn.xaml";
     ExportSession session(workload.build());
     if (session.Export(output) != kNoErr) {

@@ -45,10 +45,6 @@ public:
         (void)text;
         return false;
     }
-    // Whether the events take the next value, an array, as its whole text (DeferArrayText)
-    // and read it later, elsewhere; its text is then not checked by the reader.
-    virtual bool DefersArrayText() const { return false; }
-    virtual void DeferArrayText(std::string_view text) { (void)text; }
     // Whether the fast reader may cut the arrays of art's "segments" members out of the text its
     // parser reads (json_segment_cuts.h). Each is then handed over whole through CutArray when
     // the walk reaches its place, its text unchecked, and is not reported.

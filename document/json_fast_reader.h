@@ -215,16 +215,7 @@ private:
                     return true;
                 }
                 // Room for two levels of containers inside it, as for an object.
-                if (stack_.size() + 2 < allowance_) {
-                    if (events_.DefersArrayText()) {
-                        ondemand::array array;
-                        std::string_view whole;
-                        if (value.get_array().get(array) || array.raw_json().get(whole)) return false;
-                        events_.DeferArrayText(whole);
-                        return true;
-                    }
-                    if (events_.ReadArrayText(value.raw_json_token().data())) return true;
-                }
+                if (stack_.size() + 2 < allowance_ && events_.ReadArrayText(value.raw_json_token().data())) return true;
                 const size_t offset = OffsetOf(value);
                 if (stack_.size() < allowance_ && ReportPoint(value, offset)) return true;
                 ondemand::array array;

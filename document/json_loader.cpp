@@ -383,13 +383,7 @@ public:
 
     // A path's segments all in plain form (or points), read whole from their text.
     bool ReadArrayText(const char* text) override {
-        if (!AtSegmentsArray()) return false;
-        ArtInProgress& art = arts_.back();
-        if (art.hasSegments) SettleSegmentsAside();
-        if (json_segment::ReadSegments(text, kMaxSegments, segments_) == nullptr) return false;
-        art.hasSegments = true;
-        art.art->segments.assign(segments_.begin(), segments_.end());
-        return true;
+        return AtSegmentsArray() && ReadSegmentsNow(text) != nullptr;
     }
 
 #ifdef QUILLMARK_WITH_SIMDJSON
@@ -402,25 +396,19 @@ public:
         }
     }
 
-    // A path's first segments array, read aside; a second is read here, after the first.
-    bool DefersArrayText() const override { return worker_ && AtSegmentsArray() && !arts_.back().hasSegments; }
-    void DeferArrayText(std::string_view text) override {
-        arts_.back().hasSegments = true;
-        worker_->Add(arts_.back().art, text);
-    }
-
-    // Arrays cut out of the text are read as the segments of paths, aside as above; anywhere else
-    // (or too deep) they are not what the walk would make of them, and the document is read again.
+    // Arrays cut out of the text are a path's segments: its first array is read aside, a second
+    // here, after the first. Anywhere else (or too deep) they are not what the walk would make
+    // of them, and the document is read again.
     bool CutsSegmentsArrays() const override { return worker_ != nullptr; }
     void CutArray(std::string_view text, bool roomToNest) override {
         if (!roomToNest || !AtSegmentsArray()) throw SegmentsToReadAgain();
         ArtInProgress& art = arts_.back();
-        if (!art.hasSegments) return DeferArrayText(text);
-        SettleSegmentsAside();
-        if (json_segment::ReadSegments(text.data(), kMaxSegments, segments_) != text.data() + text.size()) {
-            throw SegmentsToReadAgain();
+        if (!art.hasSegments) {
+            art.hasSegments = true;
+            worker_->Add(art.art, text);
+            return;
         }
-        art.art->segments.assign(segments_.begin(), segments_.end());
+        if (ReadSegmentsNow(text.data()) != text.data() + text.size()) throw SegmentsToReadAgain();
     }
 #endif
 
@@ -458,6 +446,18 @@ protected:
 private:
     // What the innermost container being streamed is.
     enum class Level { kRoot, kLayers, kArt, kChildren, kSegments };
+
+    // Reads the plain segments array at `text` into the current path, after any read aside;
+    // answers one past its ']', or nullptr (the path then left as it was).
+    const char* ReadSegmentsNow(const char* text) {
+        ArtInProgress& art = arts_.back();
+        if (art.hasSegments) SettleSegmentsAside();
+        const char* const end = json_segment::ReadSegments(text, kMaxSegments, segments_);
+        if (end == nullptr) return nullptr;
+        art.hasSegments = true;
+        art.art->segments.assign(segments_.begin(), segments_.end());
+        return end;
+    }
 
     bool AtSegmentsArray() const {
         return !levels_.empty() && levels_.back() == Level::kArt && key_ == "segments" && !gatherer_.Active();
