@@ -128,12 +128,40 @@ InputDocument ReadJson(const std::function<document::Document()>& load) {
     return input;
 }
 
-InputDocument ReadSvg([[maybe_unused]] std::string_view bytes, [[maybe_unused]] const std::string& path) {
+#if defined(QUILLMARK_WITH_SVG)
+// The regular file's bytes again, as the SVG reader that parsed them in place may need them:
+// read from the file, which must not have changed size meanwhile.
+std::string ReadRegularFileAgain(const std::string& path, size_t size) {
+    std::unique_ptr<document::TextFile> file;
+    try {
+        file = std::make_unique<document::TextFile>(path);
+    } catch (const document::DocumentError& error) {
+        throw document::svg::SvgError(path + ": " + error.what());
+    }
+    if (file->Text().size() != size) throw document::svg::SvgError(path + ": the file changed while it was read");
+    return std::string(file->Text());
+}
+#endif
+
+// `writable`, when given, holds `bytes` with a NUL byte after them, read from the regular file
+// at `path`: the reader then parses them where they stand (and changes them) rather than in a
+// copy, and reads the file again in the rare case that it needs them as they were.
+InputDocument ReadSvg([[maybe_unused]] std::string_view bytes, [[maybe_unused]] char* writable,
+                      [[maybe_unused]] const std::string& path) {
 #if defined(QUILLMARK_WITH_SVG)
     InputDocument input;
     input.kind = DocumentKind::kSvg;
     try {
-        document::svg::ReadResult result = document::svg::ReadSvg(bytes, path);
+        document::svg::ReadResult result;
+        if (writable != nullptr) {
+            document::svg::WritableXml text;
+            text.data = writable;
+            text.size = bytes.size();
+            text.readAgain = [&path, size = bytes.size()] { return ReadRegularFileAgain(path, size); };
+            result = document::svg::ReadSvgInPlace(text, path);
+        } else {
+            result = document::svg::ReadSvg(bytes, path);
+        }
         input.document = std::move(result.document);
         for (const auto& entry : result.losses.Entries()) input.losses.push_back({entry.kind, entry.count, entry.first});
     } catch (const document::svg::SvgError& error) {
@@ -153,8 +181,8 @@ InputDocument ReadSvg([[maybe_unused]] std::string_view bytes, [[maybe_unused]] 
                      ")");
 }
 
-// The file read whole: pipes and devices, and what the window does not tell apart.
-InputDocument ReadWhole(const std::string& path) {
+// The file read whole: pipes and devices, and what the window does not tell apart (`regular`).
+InputDocument ReadWhole(const std::string& path, bool regular) {
     std::unique_ptr<document::TextFile> file;
     try {
         file = std::make_unique<document::TextFile>(path);
@@ -166,7 +194,7 @@ InputDocument ReadWhole(const std::string& path) {
     switch (SniffDocument(bytes, &why)) {
         case DocumentKind::kJson:
             return ReadJson([&] { return document::LoadDocumentText(bytes, file->Padding(), document::JsonReader::kFast); });
-        case DocumentKind::kSvg: return ReadSvg(bytes, path);
+        case DocumentKind::kSvg: return ReadSvg(bytes, regular ? file->WritableText() : nullptr, path);
         case DocumentKind::kUnknown: break;
     }
     Unknown(why);
@@ -180,7 +208,7 @@ InputDocument ReadInputDocument(const std::string& path) {
     std::unique_ptr<document::FileWindow> window;
     try {
         window = std::make_unique<document::FileWindow>(path, document::kJsonWindowSize, document::kJsonWindowSize);
-        if (!window->Regular()) return ReadWhole(path);
+        if (!window->Regular()) return ReadWhole(path, false);
         while (window->Extend(0)) {
         }
     } catch (const document::DocumentError& error) {
@@ -196,8 +224,8 @@ InputDocument ReadInputDocument(const std::string& path) {
     }
     // Only a large file's kind may lie past its first bytes (after much white space, or a
     // long XML prologue); SVG is read whole.
-    if (!window->Complete()) return ReadWhole(path);
-    if (kind == DocumentKind::kSvg) return ReadSvg(window->View(), path);
+    if (!window->Complete()) return ReadWhole(path, true);
+    if (kind == DocumentKind::kSvg) return ReadSvg(window->View(), window->WritableView(), path);
     Unknown(why);
 }
 

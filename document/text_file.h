@@ -21,6 +21,8 @@ public:
     TextFile& operator=(const TextFile&) = delete;
 
     std::string_view Text() const { return {data_, size_}; }
+    // The same bytes, to be written into (by a parser that works in place).
+    char* WritableText() { return data_; }
     // Readable zero bytes after the text.
     size_t Padding() const { return padding_; }
 
@@ -30,7 +32,7 @@ private:
     // Reads the `expected` bytes fstat gave (fewer if the file is shorter by now) into `large_`.
     void ReadLarge(int fd, size_t expected);
 
-    const char* data_ = nullptr;
+    char* data_ = nullptr;
     size_t size_ = 0;
     size_t padding_ = 0;
     std::unique_ptr<HugePageMemory> large_;  // from 4 MiB on
@@ -65,6 +67,8 @@ public:
     // The bytes of the file from offset Base() on that the window holds, followed by kPadding
     // zero bytes.
     std::string_view View() const { return {buffer_.get(), filled_}; }
+    // The same bytes, to be written into (by a parser that works in place).
+    char* WritableView() { return buffer_.get(); }
     size_t Base() const { return base_; }
     size_t End() const { return base_ + filled_; }
     // Whether the file has been read to its end: View() reaches it.

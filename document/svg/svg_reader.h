@@ -24,6 +24,9 @@ struct ReadResult {
 
 // `fileName` names the file in messages. Throws SvgError for a file that cannot be read.
 ReadResult ReadSvg(std::string_view bytes, const std::string& fileName);
+// The same, parsing the bytes where they stand (they are changed) rather than in a copy: a large
+// file is held once. `bytes.readAgain` gives them as they were.
+ReadResult ReadSvgInPlace(const WritableXml& bytes, const std::string& fileName);
 ReadResult ReadSvgFile(const std::string& path);
 
 }  // namespace document::svg

@@ -253,6 +253,46 @@ class LargeDocuments(unittest.TestCase):
         self.assertIn('broken.svg', outcomes[0].stderr)
         self.assertFalse(os.path.exists(os.path.join(self.folder.name, 'x.xaml')))
 
+    def test_a_file_parsed_where_it_was_read_exports_as_one_read_from_a_pipe(self):
+        # A file is parsed in the memory it was read into; what a pipe gives is parsed from a copy.
+        # A file declined midway (a value with "&lt;") or refused must be read again to be read
+        # the same: by expat, or for an error's column.
+        with open(self.svg) as f:
+            large = f.read()
+        small = large[:large.index('<path id="p2000"')] + '</svg>\n'
+        variants = {
+            'plain': lambda text: text,
+            'declined_midway': lambda text: text.replace('</svg>', '<rect width="1" height="1" fill="1&lt;2"/></svg>'),
+            'refused': lambda text: text.replace('</svg>', '</svgx>'),
+            'error_at_a_column': lambda text: text.replace(
+                '</svg>', '<text>\u00e9\u00e9</text>' + '<g>' * 32768 + '</g>' * 32768 + '</svg>'),
+        }
+        for size, text in (('small', small), ('large', large)):
+            for name, change in variants.items():
+                with self.subTest(size=size, variant=name):
+                    svg = os.path.join(self.folder.name, 'in.svg')
+                    with open(svg, 'w') as f:
+                        f.write(change(text))
+                    outcomes = []
+                    for source in ('file', 'pipe'):
+                        xaml = os.path.join(self.folder.name, source + '.xaml')
+                        if source == 'file':
+                            r = run('export', svg, '-o', xaml)
+                        else:
+                            with open(svg) as f:
+                                r = subprocess.run([QUILLMARK, 'export', '/dev/stdin', '-o', xaml], input=f.read(),
+                                                   capture_output=True, text=True, timeout=120)
+                        written = None
+                        if os.path.exists(xaml):
+                            with open(xaml, 'rb') as f:
+                                written = f.read()
+                            os.remove(xaml)
+                        outcomes.append((r.returncode, r.stderr.replace(svg, 'IN').replace('/dev/stdin', 'IN')
+                                         .replace(xaml, 'OUT'), written))
+                    self.assertEqual(outcomes[0], outcomes[1])
+                    self.assertEqual(outcomes[0][0], 0 if name in ('plain', 'declined_midway') else 2, outcomes[0][1])
+        self.assertRegex(outcomes[0][1], r'line \d+, column 98314: elements are nested deeper than 32767 levels')
+
 
 class Preview(unittest.TestCase):
     """The previewer from the command: a PNG beside the export, and bad XAML refused whole."""

@@ -16,12 +16,33 @@ ReadResult ReadSvg(std::string_view bytes, const std::string& fileName) {
     return result;
 }
 
+ReadResult ReadSvgInPlace(const WritableXml& bytes, const std::string& fileName) {
+    ReadResult result;
+    TreeOptions options;
+    options.fileName = fileName;
+    const Tree tree = ParseSvgTreeInPlace(bytes, options, result.losses);
+    ConvertTree(tree, fileName, result);
+    return result;
+}
+
 ReadResult ReadSvgFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw SvgError(path + ": cannot be opened");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw SvgError(path + ": cannot be read");
-    return ReadSvg(bytes, path);
+    const auto readWhole = [&in, &path] {
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (in.bad()) throw SvgError(path + ": cannot be read");
+        return bytes;
+    };
+    std::string bytes = readWhole();
+    WritableXml text;
+    text.data = bytes.data();
+    text.size = bytes.size();
+    text.readAgain = [&] {
+        in.clear();
+        in.seekg(0);
+        return readWhole();
+    };
+    return ReadSvgInPlace(text, path);
 }
 
 }  // namespace document::svg

@@ -51,18 +51,52 @@ Element* Tree::Storage::FindById(std::string_view id) {
     return ids_.Find(id);
 }
 
-Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport& losses) {
-    std::string inflated;
-    const std::string_view text = PrepareInput(bytes, options, inflated);
+namespace {
 
+// The tree of a file's text, read by `read` into the builder.
+template <typename Read>
+Tree BuildTree(const TreeOptions& options, LossReport& losses, Read read) {
     Tree tree;
     TreeBuilder builder(tree, options, losses);
-    ReadXml(text, options.fileName, builder);
+    read(builder);
     tree.storage->parsedElements = tree.storage->elements.size();
     ApplyStyleSheets(*tree.storage, builder.Sheets(), losses);
     InstantiateUses(*tree.storage, options, losses);
     ResolveInheritance(*tree.storage, options);
     return tree;
+}
+
+// Inflated text is the reader's own: it is read where it stands, and inflated again in the
+// rare case that the reader needs it as it was.
+Tree BuildTreeOfInflated(std::string_view compressed, std::shared_ptr<std::string> inflated, const TreeOptions& options,
+                         LossReport& losses) {
+    WritableXml text;
+    text.data = inflated->data();
+    text.size = inflated->size();
+    text.owner = inflated;
+    text.readAgain = [compressed, &options] {
+        std::string again;
+        PrepareInput(compressed, options, again);
+        return again;
+    };
+    return BuildTree(options, losses, [&](TreeBuilder& builder) { ReadXmlInPlace(text, options.fileName, builder); });
+}
+
+}  // namespace
+
+Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport& losses) {
+    auto inflated = std::make_shared<std::string>();
+    const std::string_view text = PrepareInput(bytes, options, *inflated);
+    if (!inflated->empty()) return BuildTreeOfInflated(bytes, std::move(inflated), options, losses);
+    return BuildTree(options, losses, [&](TreeBuilder& builder) { ReadXml(text, options.fileName, builder); });
+}
+
+Tree ParseSvgTreeInPlace(const WritableXml& bytes, const TreeOptions& options, LossReport& losses) {
+    // Plain text is read as it stands: PrepareInput only looks at it.
+    auto inflated = std::make_shared<std::string>();
+    PrepareInput({bytes.data, bytes.size}, options, *inflated);
+    if (!inflated->empty()) return BuildTreeOfInflated({bytes.data, bytes.size}, std::move(inflated), options, losses);
+    return BuildTree(options, losses, [&](TreeBuilder& builder) { ReadXmlInPlace(bytes, options.fileName, builder); });
 }
 
 }  // namespace document::svg

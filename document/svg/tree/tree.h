@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "document/svg/loss_report.h"
+#include "document/svg/tree/xml_reader.h"
 
 namespace document::svg {
 
@@ -181,6 +182,8 @@ public:
 // tree. Reference problems found on the way (a <use> of a missing id, a <use> cycle, CSS it
 // cannot read) go into `losses`. Throws SvgError.
 Tree ParseSvgTree(std::string_view bytes, const TreeOptions& options, LossReport& losses);
+// The same, parsing the bytes where they stand (they are changed) rather than in a copy.
+Tree ParseSvgTreeInPlace(const WritableXml& bytes, const TreeOptions& options, LossReport& losses);
 
 // Added: how an element is named in a LossReport entry: `id "x"` when it has an id, else
 // `line 12`.

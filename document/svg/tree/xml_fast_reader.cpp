@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/svg/tree/line_counter.h"
+#include "document/svg/tree/line_ends.h"
 #include "document/svg/tree/parse_buffer.h"
 #include "document/svg/tree/xml_plain_text.h"
 
@@ -58,27 +59,61 @@ private:
     std::vector<Binding> bindings_;
 };
 
-class Position final : public XmlPosition {
+// Where the element being given starts, as a byte offset into the text, told as a line and
+// column of the text as it was read.
+class Position : public XmlPosition {
 public:
-    explicit Position(std::string_view text) : lines_(text) {}
     void MoveTo(size_t offset) {
         offset_ = offset;
         lineKnown_ = false;
     }
     long Line() const override {
         if (!lineKnown_) {
-            line_ = lines_.LineAt(offset_);
+            line_ = LineAt(offset_);
             lineKnown_ = true;
         }
         return line_;
     }
-    long Column() const override { return lines_.ColumnAt(offset_); }
+    long Column() const override { return ColumnAt(offset_); }
+
+protected:
+    ~Position() = default;
+    virtual long LineAt(size_t offset) const = 0;
+    virtual long ColumnAt(size_t offset) const = 0;
 
 private:
-    mutable LineCounter lines_;
     size_t offset_ = 0;
     mutable long line_ = 1;
     mutable bool lineKnown_ = false;
+};
+
+// Positions counted in the text itself, which the parser left as it was (it read a copy).
+class CountedPosition final : public Position {
+public:
+    explicit CountedPosition(std::string_view text) : lines_(text) {}
+
+private:
+    long LineAt(size_t offset) const override { return lines_.LineAt(offset); }
+    long ColumnAt(size_t offset) const override { return lines_.ColumnAt(offset); }
+
+    mutable LineCounter lines_;
+};
+
+// Positions in text the parser has written into: lines from the line ends listed before it
+// did; a column, asked for only for an error, from the text read again.
+class ListedPosition final : public Position {
+public:
+    ListedPosition(LineEnds& lines, const std::function<std::string()>& readAgain) : lines_(lines), readAgain_(readAgain) {}
+
+private:
+    long LineAt(size_t offset) const override { return lines_.LineAt(offset); }
+    long ColumnAt(size_t offset) const override {
+        const std::string text = readAgain_();
+        return LineCounter(text).ColumnAt(offset);
+    }
+
+    LineEnds& lines_;
+    const std::function<std::string()>& readAgain_;
 };
 
 // Walks pugixml's tree into the events expat would give, each given as it is reached. At the
@@ -86,7 +121,9 @@ private:
 // given so far are those expat gives before that place.
 class Walker {
 public:
-    Walker(std::string_view text, XmlHandler& handler) : text_(text), handler_(handler), position_(text) {}
+    // `text` is the parsed text (as the parser left it), `position` tells where its offsets are.
+    Walker(std::string_view text, XmlHandler& handler, Position& position)
+        : text_(text), handler_(handler), position_(position) {}
 
     // The document node's children: an optional declaration first, comments, PIs, at most one
     // plain DOCTYPE before the one element.
@@ -119,7 +156,9 @@ public:
 
 private:
     // Whether white space precedes the node's content in the text, as XML wants after
-    // "<!DOCTYPE" (pugixml's value starts after it, whether there is any or not).
+    // "<!DOCTYPE" (pugixml's value starts after it, whether there is any or not). Where the
+    // parser wrote its end mark there, the answer is no and expat reads the file: declining
+    // is always safe.
     bool SpaceBefore(const pugi::xml_node& node) const {
         const ptrdiff_t at = node.offset_debug();
         if (at < 1 || size_t(at) > text_.size()) return false;
@@ -288,11 +327,17 @@ private:
 
     std::string_view text_;
     XmlHandler& handler_;
-    Position position_;
+    Position& position_;
     Namespaces namespaces_;
     std::vector<RawAttribute> raw_;         // the current element's attributes as written
     std::vector<XmlAttribute> attributes_;  // and as given: declarations out, names split
 };
+
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_pi | pugi::parse_comments | pugi::parse_declaration |
+                                  pugi::parse_doctype | pugi::parse_fragment;
+
+// Where an XML declaration's content starts, when the text has one.
+size_t DeclarationOffset(std::string_view text) { return text.substr(0, 3) == "\xEF\xBB\xBF" ? 5 : 2; }
 
 }  // namespace
 
@@ -306,17 +351,37 @@ bool TryReadXmlFast(std::string_view text, const std::string&, XmlHandler& handl
     const auto parsed = std::make_shared<Parsed>(text.size());
     // The text is checked as it is copied for the parser.
     if (!CopyPlainXmlText(text, parsed->buffer.Data())) return false;
-    constexpr unsigned kOptions = pugi::parse_default | pugi::parse_pi | pugi::parse_comments |
-                                  pugi::parse_declaration | pugi::parse_doctype | pugi::parse_fragment;
-    if (!parsed->document.load_buffer_inplace(parsed->buffer.Data(), parsed->buffer.SizeWithNul(), kOptions, pugi::encoding_utf8)) {
+    if (!parsed->document.load_buffer_inplace(parsed->buffer.Data(), parsed->buffer.SizeWithNul(), kParseOptions, pugi::encoding_utf8)) {
         return false;
     }
-
-    const size_t declarationOffset = text.substr(0, 3) == "\xEF\xBB\xBF" ? 5 : 2;
     // Names, values and texts all point into the parsed copy of the text.
     handler.KeepText(parsed);
-    if (!Walker(text, handler).Document(parsed->document, declarationOffset)) return false;
-    return true;
+    CountedPosition position(text);
+    return Walker(text, handler, position).Document(parsed->document, DeclarationOffset(text));
+}
+
+InPlaceRead TryReadXmlFastInPlace(const WritableXml& text, const std::string&, XmlHandler& handler) {
+    const std::string_view before(text.data, text.size);
+    if (!IsPlainXmlText(before)) return InPlaceRead::kDeclined;
+    // The list of line ends costs 4 bytes a line: where lines are very short, a copy of the
+    // text is as cheap.
+    LineEnds lines;
+    if (!lines.List(before, text.size / 8 + 16)) return InPlaceRead::kNotInPlace;
+    const size_t declarationOffset = DeclarationOffset(before);
+    struct Parsed {
+        std::shared_ptr<const void> text;
+        pugi::xml_document document;
+    };
+    const auto parsed = std::make_shared<Parsed>();
+    parsed->text = text.owner;
+    // From here on the text is pugixml's.
+    if (!parsed->document.load_buffer_inplace(text.data, text.size + 1, kParseOptions, pugi::encoding_utf8)) {
+        return InPlaceRead::kDeclinedAfterChange;
+    }
+    handler.KeepText(parsed);
+    ListedPosition position(lines, text.readAgain);
+    return Walker(before, handler, position).Document(parsed->document, declarationOffset) ? InPlaceRead::kRead
+                                                                                           : InPlaceRead::kDeclinedAfterChange;
 }
 
 }  // namespace document::svg

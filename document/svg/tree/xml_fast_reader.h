@@ -23,4 +23,15 @@ namespace document::svg {
 // Exceptions of the handler leave it.
 bool TryReadXmlFast(std::string_view text, const std::string& fileName, XmlHandler& handler);
 
+// How a read in place ended.
+enum class InPlaceRead {
+    kRead,
+    kDeclined,             // before anything was given or written: the text is as it was
+    kNotInPlace,           // the same, for text that is better read from a copy (TryReadXmlFast)
+    kDeclinedAfterChange,  // the text has been written into, and events may have been given
+};
+
+// The same, parsing the text where it stands (see WritableXml) rather than a copy of it.
+InPlaceRead TryReadXmlFastInPlace(const WritableXml& text, const std::string& fileName, XmlHandler& handler);
+
 }  // namespace document::svg

@@ -15,9 +15,10 @@ namespace document::svg {
 namespace {
 
 // Whether 64 bytes are all printable ASCII but '&', or tab, LF and CR: then they need no
-// closer look. Written so that the compiler checks many bytes an instruction. The bytes are
-// also stored at `copy`, in the same pass.
-bool CopyPlainBlock(const unsigned char* bytes, unsigned char* copy) {
+// closer look. Written so that the compiler checks many bytes an instruction. With kCopy the
+// bytes are also stored at `copy`, in the same pass.
+template <bool kCopy>
+bool CheckPlainBlock(const unsigned char* bytes, unsigned char* copy) {
 #if defined(__SSE2__)
     // Sixteen bytes a step. As signed bytes, those from 0x80 on are negative, so "less than
     // 0x20" catches them along with the control characters.
@@ -26,7 +27,7 @@ bool CopyPlainBlock(const unsigned char* bytes, unsigned char* copy) {
     __m128i special = _mm_setzero_si128();
     for (int i = 0; i < 64; i += 16) {
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), c);
+        if constexpr (kCopy) _mm_storeu_si128(reinterpret_cast<__m128i*>(copy + i), c);
         const __m128i allowedControl = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(c, tab), _mm_cmpeq_epi8(c, lf)), _mm_cmpeq_epi8(c, cr));
         special = _mm_or_si128(special, _mm_andnot_si128(allowedControl, _mm_cmplt_epi8(c, space)));
         special = _mm_or_si128(special, _mm_cmpeq_epi8(c, amp));
@@ -38,7 +39,7 @@ bool CopyPlainBlock(const unsigned char* bytes, unsigned char* copy) {
         const unsigned char c = bytes[i];
         special |= static_cast<unsigned char>((c >= 0x80) | (c == '&') | ((c < 0x20) & (c != '\t') & (c != '\n') & (c != '\r')));
     }
-    std::memcpy(copy, bytes, 64);
+    if constexpr (kCopy) std::memcpy(copy, bytes, 64);
     return special == 0;
 #endif
 }
@@ -156,13 +157,15 @@ bool IsPubidCharacter(char c) {
 
 }  // namespace
 
-bool CopyPlainXmlText(std::string_view text, char* copyTo) {
+namespace {
+
+template <bool kCopy>
+bool CheckPlainXmlText(std::string_view text, unsigned char* copy) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    auto* const copy = reinterpret_cast<unsigned char*>(copyTo);
     const size_t size = text.size();
     size_t at = 0;
     while (at < size) {
-        if (at + 64 <= size && CopyPlainBlock(bytes + at, copy + at)) {
+        if (at + 64 <= size && CheckPlainBlock<kCopy>(bytes + at, kCopy ? copy + at : nullptr)) {
             at += 64;
             continue;
         }
@@ -186,10 +189,18 @@ bool CopyPlainXmlText(std::string_view text, char* copyTo) {
             }
         }
         // A sequence or reference may reach past the block's end.
-        std::memcpy(copy + blockStart, bytes + blockStart, at - blockStart);
+        if constexpr (kCopy) std::memcpy(copy + blockStart, bytes + blockStart, at - blockStart);
     }
     return HasPlainDeclaration(text);
 }
+
+}  // namespace
+
+bool CopyPlainXmlText(std::string_view text, char* copy) {
+    return CheckPlainXmlText<true>(text, reinterpret_cast<unsigned char*>(copy));
+}
+
+bool IsPlainXmlText(std::string_view text) { return CheckPlainXmlText<false>(text, nullptr); }
 
 bool IsPlainDoctype(std::string_view content) {
     size_t at = 0;

@@ -13,6 +13,8 @@ namespace document::svg {
 // no encoding but UTF-8. The text is copied into `copy` (room for text.size() bytes) in the
 // same pass, for the parser; when the answer is false, what was copied is incomplete.
 bool CopyPlainXmlText(std::string_view text, char* copy);
+// The same check without the copy.
+bool IsPlainXmlText(std::string_view text);
 
 // True when a DOCTYPE's content (what follows "<!DOCTYPE" up to its '>', as pugixml gives
 // it) is a name with at most an external identifier: no internal subset, so no entity of its

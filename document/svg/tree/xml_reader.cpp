@@ -161,4 +161,23 @@ void ReadXml(std::string_view text, const std::string& fileName, XmlHandler& han
     }
 }
 
+void ReadXmlInPlace(const WritableXml& text, const std::string& fileName, XmlHandler& handler) {
+    switch (TryReadXmlFastInPlace(text, fileName, handler)) {
+        case InPlaceRead::kRead:
+            return;
+        case InPlaceRead::kNotInPlace:
+            ReadXml({text.data, text.size}, fileName, handler);
+            return;
+        case InPlaceRead::kDeclined:
+            ReadXmlWithExpat({text.data, text.size}, fileName, handler);
+            return;
+        case InPlaceRead::kDeclinedAfterChange: {
+            const std::string original = text.readAgain();
+            handler.Restart();
+            ReadXmlWithExpat(original, fileName, handler);
+            return;
+        }
+    }
+}
+
 }  // namespace document::svg

@@ -4,6 +4,7 @@
 // five) is read by a faster parser first (xml_fast_reader.h).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -55,6 +56,22 @@ public:
 // file name, line and column. Text of white space only between elements may or may not be
 // reported.
 void ReadXml(std::string_view text, const std::string& fileName, XmlHandler& handler);
+
+// Text the reader may write into as it reads it, so that a large file is held once rather than
+// as the file's bytes and the parser's copy of them.
+struct WritableXml {
+    char* data = nullptr;  // `size` bytes and a NUL byte after them
+    size_t size = 0;
+    // Keeps `data` for as long as the handler keeps the names and values it was given (see
+    // KeepText); empty when the text outlives the handler's use of it.
+    std::shared_ptr<const void> owner;
+    // The bytes as they were before the reader wrote into them: needed when the fast parser
+    // declines a file midway (expat then reads it) and for an error's column. May throw.
+    std::function<std::string()> readAgain;
+};
+
+// The same as ReadXml, reading `text` where it stands: its bytes are changed.
+void ReadXmlInPlace(const WritableXml& text, const std::string& fileName, XmlHandler& handler);
 
 // The same with expat alone, the parser that reads every file (ReadXml leaves it the files
 // that its faster parser does not take).

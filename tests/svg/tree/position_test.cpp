@@ -2,10 +2,13 @@
 // errors at an element, whatever the file's line ends, and wherever the element comes from.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 #include <string>
 
 #include "document/svg/tree/line_counter.h"
+#include "document/svg/tree/line_ends.h"
 #include "parse.h"
 
 namespace document::svg::testing {
@@ -85,6 +88,11 @@ TEST(Positions, LineCountsAgreeWithCountingByHandAtEveryOffset) {
         const auto pick = random() % 10;
         text += pick == 0 ? "\n" : pick == 1 ? "\r\n" : pick == 2 ? "\r" : pick == 3 ? "\n\n" : "x";
     }
+    // The list of line ends (for text parsed in place) answers as the counter does, offsets
+    // asked for out of order included.
+    LineEnds listed;
+    ASSERT_TRUE(listed.List(text, text.size()));
+    std::vector<long> lines;
     for (const size_t step : {size_t(1), size_t(7), size_t(64), size_t(200)}) {
         LineCounter counter(text);
         long expected = 1;
@@ -94,8 +102,18 @@ TEST(Positions, LineCountsAgreeWithCountingByHandAtEveryOffset) {
                 if (text[counted] == '\n' || (text[counted] == '\r' && (counted + 1 == text.size() || text[counted + 1] != '\n'))) ++expected;
             }
             ASSERT_EQ(counter.LineAt(offset), expected) << "offset " << offset << ", step " << step;
+            ASSERT_EQ(listed.LineAt(offset), expected) << "offset " << offset << ", step " << step;
+            if (step == 1) lines.push_back(expected);
         }
     }
+    for (size_t offset = text.size() + 1; offset-- > 0;) ASSERT_EQ(listed.LineAt(offset), lines[offset]) << "offset " << offset;
+    for (const size_t offset : {size_t(2999), size_t(5), size_t(1500), size_t(0), size_t(3000)}) {
+        ASSERT_EQ(listed.LineAt(offset), lines[std::min(offset, text.size())]) << "offset " << offset;
+    }
+    // A list longer than allowed is not made.
+    LineEnds few;
+    EXPECT_FALSE(few.List(text, size_t(lines.back() - 2)));
+    EXPECT_TRUE(few.List(text, size_t(lines.back() - 1)));
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ namespace document::svg {
 namespace {
 
 // The events of a parser, or its error.
-std::string Recorded(void (*read)(std::string_view, const std::string&, XmlHandler&), const std::string& text) {
+template <typename Read>
+std::string Recorded(Read read, const std::string& text) {
     XmlEventRecord record;
     try {
         read(text, "test.svg", record);
@@ -31,6 +32,44 @@ std::string WithFastParser(const std::string& text) {
     XmlEventRecord record;
     if (!TryReadXmlFast(text, "test.svg", record)) return "declined";
     return record.Events();
+}
+
+// Text read in place: a writable copy of it, and how often the reader asked for it as it was.
+struct InPlace {
+    explicit InPlace(const std::string& text) : original(text), bytes(text) {
+        writable.data = bytes.data();
+        writable.size = bytes.size();
+        writable.readAgain = [this] {
+            ++readsAgain;
+            return original;
+        };
+    }
+    std::string original, bytes;
+    WritableXml writable;
+    int readsAgain = 0;
+};
+
+// The events of ReadXmlInPlace, or its error.
+std::string WithReadXmlInPlace(const std::string& text, int* readsAgain = nullptr) {
+    InPlace in(text);
+    const std::string events = Recorded(
+        [&](std::string_view, const std::string& fileName, XmlHandler& handler) { ReadXmlInPlace(in.writable, fileName, handler); },
+        text);
+    if (readsAgain != nullptr) *readsAgain = in.readsAgain;
+    return events;
+}
+
+// The events of the fast parser reading in place, or how it declined.
+std::string WithFastParserInPlace(const std::string& text) {
+    InPlace in(text);
+    XmlEventRecord record;
+    switch (TryReadXmlFastInPlace(in.writable, "test.svg", record)) {
+        case InPlaceRead::kRead: return record.Events();
+        case InPlaceRead::kDeclined: return in.bytes == text ? "declined" : "declined, yet the text was changed";
+        case InPlaceRead::kNotInPlace: return in.bytes == text ? "not in place" : "not in place, yet the text was changed";
+        case InPlaceRead::kDeclinedAfterChange: return "declined after change";
+    }
+    return "?";
 }
 
 constexpr const char* kSvgOpen = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\">";
@@ -57,6 +96,7 @@ TEST(XmlFastParser, ReadsPlainFilesAsExpatDoes) {
     for (const std::string& text : cases) {
         EXPECT_NE(WithFastParser(text), "declined") << text;
         EXPECT_EQ(WithFastParser(text), WithExpat(text)) << text;
+        EXPECT_EQ(WithFastParserInPlace(text), WithExpat(text)) << text;
     }
 }
 
@@ -101,6 +141,12 @@ TEST(XmlFastParser, LeavesToExpatWhatItWouldReadOtherwiseOrNotAtAll) {
     for (const std::string& text : cases) {
         EXPECT_EQ(WithFastParser(text), "declined") << text;
         EXPECT_EQ(WithReadXml(text), WithExpat(text)) << text;
+        // Read in place, the text is read again for expat only when pugixml wrote into it.
+        const std::string inPlace = WithFastParserInPlace(text);
+        EXPECT_TRUE(inPlace == "declined" || inPlace == "declined after change") << inPlace << ": " << text;
+        int readsAgain = 0;
+        EXPECT_EQ(WithReadXmlInPlace(text, &readsAgain), WithExpat(text)) << text;
+        EXPECT_EQ(readsAgain, inPlace == "declined after change" ? 1 : 0) << text;
     }
 }
 
@@ -118,6 +164,7 @@ TEST(XmlFastParser, CharactersThatNeedACloserLookAreSeenAtEveryPlaceOfABlock) {
         for (const char* taken : {"\t", "\n", "\r", "&amp;", "\xC3\xA9", "\x7F", "\xE2\x82\xAC", "&#x20AC;\xF0\x9F\x98\x80"}) {
             const std::string text = head + before + taken + after + tail;
             EXPECT_EQ(WithFastParser(text), WithExpat(text)) << at << " " << taken;
+            EXPECT_EQ(WithFastParserInPlace(text), WithExpat(text)) << at << " " << taken;
         }
     }
 }
@@ -131,6 +178,7 @@ TEST(XmlFastParser, LargeTextsAreReadAsSmallOnes) {
     const std::string events = WithFastParser(svg);
     ASSERT_NE(events, "declined");
     EXPECT_EQ(events, WithExpat(svg));
+    EXPECT_EQ(WithFastParserInPlace(svg), events);
     EXPECT_EQ(WithFastParser(svg + "\n@"), "declined");
 }
 
@@ -167,12 +215,19 @@ TEST(XmlFastParser, ErrorsOfTheHandlerNameTheElementsLineAndColumnAsExpatDoes) {
     for (const std::string& text :
          {std::string(kSvgOpen) + "\n\t<g>\xC3\xA9\xE2\x82\xAC<g/>\r\n  \xF0\x9F\x98\x80<bad/></g></svg>",
           "\xEF\xBB\xBF" + std::string(kSvgOpen) + "<bad/></svg>"}) {
-        std::string fast, expat;
+        std::string fast, inPlace, expat;
         Refusing handler;
         try {
             EXPECT_TRUE(TryReadXmlFast(text, "test.svg", handler));
         } catch (const SvgError& error) {
             fast = error.what();
+        }
+        // In place, the column is counted in the text read again: pugixml has written over it.
+        try {
+            InPlace in(text);
+            EXPECT_EQ(TryReadXmlFastInPlace(in.writable, "test.svg", handler), InPlaceRead::kRead);
+        } catch (const SvgError& error) {
+            inPlace = error.what();
         }
         try {
             ReadXmlWithExpat(text, "test.svg", handler);
@@ -181,7 +236,27 @@ TEST(XmlFastParser, ErrorsOfTheHandlerNameTheElementsLineAndColumnAsExpatDoes) {
         }
         EXPECT_NE(fast, "") << text;
         EXPECT_EQ(fast, expat) << text;
+        EXPECT_EQ(inPlace, expat) << text;
     }
+}
+
+// Read in place, lines are told from line ends listed before pugixml writes its end marks over
+// some of them (after a name) and turns those in values into spaces. Where lines are so short
+// that their list would cost about as much as a copy of the text, the text is read from a copy,
+// as it was.
+TEST(XmlFastParser, InPlaceLinesSurviveWhatPugixmlWritesOverAndShortLinesAreReadFromACopy) {
+    const std::string svg = std::string(kSvgOpen) +
+                            "<path\n d=\"M0 0\nL1 1\r\nZ\"\r\n id='a'\n/>\r<g\r\n/><text>x\r\ny</text>\n\n<g id=\"b\"\n>\n</g></svg>";
+    EXPECT_EQ(WithFastParserInPlace(svg), WithExpat(svg));
+    EXPECT_NE(WithExpat(svg).find("<{http://www.w3.org/2000/svg}g line 11"), std::string::npos) << WithExpat(svg);
+
+    std::string dense = kSvgOpen;
+    for (int i = 0; i < 200; ++i) dense += "<g\n\n\n/>\n";
+    dense += "</svg>";
+    EXPECT_EQ(WithFastParserInPlace(dense), "not in place");
+    int readsAgain = 0;
+    EXPECT_EQ(WithReadXmlInPlace(dense, &readsAgain), WithExpat(dense));
+    EXPECT_EQ(readsAgain, 0);
 }
 
 }  // namespace
