@@ -1,5 +1,6 @@
 #include "cli/document_input.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -14,6 +15,9 @@
 namespace cli {
 
 namespace {
+
+// The most the heap is grown by ahead of an SVG drawing.
+constexpr size_t kSvgHeapAhead = size_t(64) << 20;
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -224,7 +228,12 @@ InputDocument ReadInputDocument(const std::string& path) {
     }
     // Only a large file's kind may lie past its first bytes (after much white space, or a
     // long XML prologue); SVG is read whole.
-    if (!window->Complete()) return ReadWhole(path, true);
+    if (!window->Complete()) {
+        // An SVG drawing's reader and model take some times its size (8 for a drawing of 1.5 MB
+        // in thousands of small paths, less for long path data).
+        const HeapFaultedAhead heap(kind == DocumentKind::kSvg ? std::min(window->SizeWhenOpened() * 8, kSvgHeapAhead) : 0);
+        return ReadWhole(path, true);
+    }
     if (kind == DocumentKind::kSvg) return ReadSvg(window->View(), window->WritableView(), path);
     Unknown(why);
 }

@@ -11,7 +11,6 @@
 #include "cli/command_line.h"
 #include "cli/document_input.h"
 #include "cli/file_export.h"
-#include "cli/huge_pages.h"
 #include "cli/pictures_loader.h"
 #include "cli/plugin_host.h"
 #include "cli/temporary_output.h"
@@ -210,7 +209,6 @@ int Run(int argc, char** argv) {
 }  // namespace cli
 
 int main(int argc, char** argv) {
-    cli::RestartWithHugePages(argc, argv);
     try {
         return cli::Run(argc, argv);
     } catch (const std::exception& error) {

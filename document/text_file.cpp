@@ -26,7 +26,7 @@ constexpr size_t kPadding = 64;
 // against 32 ms) and when files follow one another. Smaller files are read into the
 // allocator's memory, which a process reading file after file reuses (a 1.5 MB drawing: 0.3 ms
 // against 0.4 ms into memory of its own each time), and which the command asks huge pages of
-// for large inputs (cli/huge_pages.h).
+// for large inputs (cli/heap_ahead.h).
 constexpr size_t kLargeFrom = size_t(4) << 20;
 
 #ifndef _WIN32

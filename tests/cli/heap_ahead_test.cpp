@@ -11,6 +11,8 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace cli {
@@ -24,12 +26,43 @@ long ResidentKiB() {
     return resident * 4;
 }
 
-TEST(HeapFaultedAhead, SmallDocumentsAreLeftAlone) {
-    // Just below the size from which the thread is worth its start: nothing is faulted in.
-    // First in the file, before a heap grown by the next test could serve it unseen.
+// The flags of the mapping that holds `address` (the VmFlags line of /proc/self/smaps), or "".
+std::string FlagsOfMappingAt(uintptr_t address) {
+    std::ifstream smaps("/proc/self/smaps");
+    bool inside = false;
+    for (std::string line; std::getline(smaps, line);) {
+        uintptr_t start = 0, end = 0;
+        char dash = 0;
+        std::istringstream range(line);
+        if (range >> std::hex >> start >> dash >> end && dash == '-') {
+            inside = start <= address && address < end;
+        } else if (inside && line.rfind("VmFlags:", 0) == 0) {
+            return line;
+        }
+    }
+    return "";
+}
+
+bool HugePagesOnRequest() {
+    std::ifstream setting("/sys/kernel/mm/transparent_hugepage/enabled");
+    std::string text;
+    std::getline(setting, text);
+    return text.find("[madvise]") != std::string::npos || text.find("[always]") != std::string::npos;
+}
+
+TEST(HeapFaultedAhead, BelowTheThreadsSizeTheHeapIsGrownWithHugePagesAndNothingFaultedIn) {
+    // Just below the size from which the thread is worth its start. First in the file, before a
+    // heap grown by the next test could serve it unseen.
     const long before = ResidentKiB();
-    { const HeapFaultedAhead heap(7u << 20); }
+    { const HeapFaultedAhead heap(31u << 20); }
     EXPECT_LT(ResidentKiB() - before, 2 * 1024);
+#if defined(__GLIBC__) && defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+    if (!HugePagesOnRequest()) GTEST_SKIP() << "this system gives no huge pages on request";
+    // The grown part's last huge page asks for huge pages ("hg"): one fault for 2 MiB.
+    const uintptr_t end = reinterpret_cast<uintptr_t>(sbrk(0));
+    const uintptr_t lastHugePage = (end & ~((uintptr_t(2) << 20) - 1)) - 1;
+    EXPECT_NE(FlagsOfMappingAt(lastHugePage).find(" hg"), std::string::npos) << FlagsOfMappingAt(lastHugePage);
+#endif
 }
 
 TEST(HeapFaultedAhead, FaultsTheGrownHeapInAndServesAllocations) {
