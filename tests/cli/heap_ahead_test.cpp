@@ -26,6 +26,7 @@ long ResidentKiB() {
     return resident * 4;
 }
 
+#if defined(__GLIBC__) && defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
 // The flags of the mapping that holds `address` (the VmFlags line of /proc/self/smaps), or "".
 std::string FlagsOfMappingAt(uintptr_t address) {
     std::ifstream smaps("/proc/self/smaps");
@@ -49,6 +50,7 @@ bool HugePagesOnRequest() {
     std::getline(setting, text);
     return text.find("[madvise]") != std::string::npos || text.find("[always]") != std::string::npos;
 }
+#endif
 
 TEST(HeapFaultedAhead, BelowTheThreadsSizeTheHeapIsGrownWithHugePagesAndNothingFaultedIn) {
     // Just below the size from which the thread is worth its start. First in the file, before a
