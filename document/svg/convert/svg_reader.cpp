@@ -7,22 +7,28 @@
 
 namespace document::svg {
 
-ReadResult ReadSvg(std::string_view bytes, const std::string& fileName) {
+namespace {
+
+// The tree that `parse` makes of the file, converted.
+template <typename Parse>
+ReadResult ReadTree(const std::string& fileName, Parse parse) {
     ReadResult result;
     TreeOptions options;
     options.fileName = fileName;
-    const Tree tree = ParseSvgTree(bytes, options, result.losses);
+    const Tree tree = parse(options, result.losses);
     ConvertTree(tree, fileName, result);
     return result;
 }
 
+}  // namespace
+
+ReadResult ReadSvg(std::string_view bytes, const std::string& fileName) {
+    return ReadTree(fileName, [&](const TreeOptions& options, LossReport& losses) { return ParseSvgTree(bytes, options, losses); });
+}
+
 ReadResult ReadSvgInPlace(const WritableXml& bytes, const std::string& fileName) {
-    ReadResult result;
-    TreeOptions options;
-    options.fileName = fileName;
-    const Tree tree = ParseSvgTreeInPlace(bytes, options, result.losses);
-    ConvertTree(tree, fileName, result);
-    return result;
+    return ReadTree(fileName,
+                    [&](const TreeOptions& options, LossReport& losses) { return ParseSvgTreeInPlace(bytes, options, losses); });
 }
 
 ReadResult ReadSvgFile(const std::string& path) {
