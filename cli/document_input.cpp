@@ -18,6 +18,9 @@ namespace {
 
 // The most the heap is grown by ahead of an SVG drawing.
 constexpr size_t kSvgHeapAhead = size_t(64) << 20;
+// What is read of a file first, to tell its kind: a drawing larger than the window is then read
+// whole at once, rather than after a window's worth of its bytes.
+constexpr size_t kFirstBytes = size_t(64) << 10;
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -84,6 +87,8 @@ DocumentKind SniffXml(std::string_view text, std::string* why) {
     text.remove_prefix(1);
     size_t length = 0;
     while (length < text.size() && !IsXmlSpace(text[length]) && text[length] != '>' && text[length] != '/') ++length;
+    // A name that runs to the end may go on past it (in the file, beyond the bytes looked at).
+    if (length == text.size()) return unknown("XML that ends inside its root element's name");
     const std::string_view name = text.substr(0, length);
     const size_t colon = name.rfind(':');
     const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
@@ -213,13 +218,23 @@ InputDocument ReadInputDocument(const std::string& path) {
     try {
         window = std::make_unique<document::FileWindow>(path, document::kJsonWindowSize, document::kJsonWindowSize);
         if (!window->Regular()) return ReadWhole(path, false);
-        while (window->Extend(0)) {
-        }
+        window->Extend(0, kFirstBytes);
     } catch (const document::DocumentError& error) {
         throw InputError(error.what());
     }
     std::string why;
-    const DocumentKind kind = SniffDocument(window->View(), &why);
+    DocumentKind kind = SniffDocument(window->View(), &why);
+    // Where the first bytes do not tell the kind, as many as the window holds may; a drawing
+    // the window can hold is read into it whole.
+    if (kind == DocumentKind::kUnknown || (kind == DocumentKind::kSvg && window->SizeWhenOpened() < window->Capacity())) {
+        try {
+            while (window->Extend(0)) {
+            }
+        } catch (const document::DocumentError& error) {
+            throw InputError(error.what());
+        }
+        if (kind == DocumentKind::kUnknown) kind = SniffDocument(window->View(), &why);
+    }
     if (kind == DocumentKind::kJson) {
         // The model takes about a quarter of its JSON's size: segments of 28 bytes, written in
         // some 120.

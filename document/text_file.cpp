@@ -158,7 +158,7 @@ FileWindow::~FileWindow() {
 #endif
 }
 
-bool FileWindow::Extend(size_t keepFrom) {
+bool FileWindow::Extend(size_t keepFrom, size_t most) {
     if (complete_ || fd_ < 0) return false;
     char* buffer = buffer_.get();
     const size_t kept = End() - keepFrom;
@@ -169,7 +169,7 @@ bool FileWindow::Extend(size_t keepFrom) {
         base_ = keepFrom;
         filled_ = kept;
     }
-    const size_t room = std::min(chunk_, capacity_ - filled_);
+    const size_t room = std::min({chunk_, capacity_ - filled_, most});
     if (room == 0) return false;
 #ifndef _WIN32
     while (true) {

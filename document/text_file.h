@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -75,9 +76,10 @@ public:
     bool Complete() const { return complete_; }
 
     // Forgets the bytes before offset `keepFrom` (at least Base(), at most End()) and reads one
-    // more chunk. False when nothing more was read: the file has ended (Complete()), or the
-    // window is full from `keepFrom` on. Throws DocumentError ("cannot read the file").
-    bool Extend(size_t keepFrom);
+    // more chunk (at most `most` bytes). False when nothing more was read: the file has ended
+    // (Complete()), or the window is full from `keepFrom` on. Throws DocumentError ("cannot
+    // read the file").
+    bool Extend(size_t keepFrom, size_t most = SIZE_MAX);
 
 private:
     std::string path_;

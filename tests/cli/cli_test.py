@@ -104,6 +104,36 @@ class BadDocuments(unittest.TestCase):
         self.assertEqual(r.returncode, 2)
         self.assertIn(document + ': invalid JSON at line 2, column 20', r.stderr)
 
+    def test_the_root_element_is_found_however_far_it_is_and_wherever_its_name_is_cut(self):
+        # The kind is told from a file's first 64 KiB; where they do not tell it (a long
+        # comment, a name cut at their end), from up to a megabyte.
+        svg = '<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 10 10"><rect width="5" height="5"/></svg>\n'
+        head = '<?xml version="1.0"?>\n<!--'
+        for total in (100 << 10, 3 << 20):  # held by the window, and read whole after it
+            for name_ends_at in (None, 64 << 10):
+                with self.subTest(total=total, name_ends_at=name_ends_at):
+                    with tempfile.TemporaryDirectory() as folder:
+                        padding = (name_ends_at or 80 << 10) - len(head) - len('--><svg')
+                        text = head + 'x' * padding + '--><svg' + svg[4:]
+                        if name_ends_at:
+                            self.assertEqual(text.index('<svg') + 4, name_ends_at)
+                        text = text.replace('</svg>', '<!--' + 'y' * (total - len(text)) + '--></svg>')
+                        path = os.path.join(folder, 'far.svg')
+                        with open(path, 'w') as f:
+                            f.write(text)
+                        r = run('import', path, '-o', os.path.join(folder, 'far.json'))
+                        self.assertEqual(r.returncode, 0, r.stderr)
+                        with open(os.path.join(folder, 'far.json')) as f:
+                            self.assertIn('"type": "path"', f.read())
+                        with open(path, 'w') as f:
+                            f.write(text.replace('<svg xmlns', '<svgx xmlns'))
+                        r = run('import', path, '-o', os.path.join(folder, 'far.json'))
+                        self.assertEqual(r.returncode, 2)
+                        self.assertIn('XML whose root element is <svgx>, not <svg>', r.stderr)
+        r, document = self.export('<?xml version="1.0"?>\n<svg')
+        self.assertEqual(r.returncode, 2)
+        self.assertIn(document + ": not a document quillmark reads (XML that ends inside its root element's name", r.stderr)
+
     def test_deep_nesting_is_refused_not_crashed_on(self):
         r, _ = self.export('[' * 200000 + ']' * 200000)
         self.assertEqual(r.returncode, 2)
