@@ -1,6 +1,7 @@
 #include "cli/document_input.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -18,7 +19,7 @@ namespace {
 
 // The most the heap is grown by ahead of an SVG drawing.
 constexpr size_t kSvgHeapAhead = size_t(64) << 20;
-// What is read of a file first, to tell its kind: a drawing larger than the window is then read
+// What is read first of a file larger than the window, to tell its kind: a drawing is then read
 // whole at once, rather than after a window's worth of its bytes.
 constexpr size_t kFirstBytes = size_t(64) << 10;
 
@@ -87,8 +88,6 @@ DocumentKind SniffXml(std::string_view text, std::string* why) {
     text.remove_prefix(1);
     size_t length = 0;
     while (length < text.size() && !IsXmlSpace(text[length]) && text[length] != '>' && text[length] != '/') ++length;
-    // A name that runs to the end may go on past it (in the file, beyond the bytes looked at).
-    if (length == text.size()) return unknown("XML that ends inside its root element's name");
     const std::string_view name = text.substr(0, length);
     const size_t colon = name.rfind(':');
     const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
@@ -218,14 +217,15 @@ InputDocument ReadInputDocument(const std::string& path) {
     try {
         window = std::make_unique<document::FileWindow>(path, document::kJsonWindowSize, document::kJsonWindowSize);
         if (!window->Regular()) return ReadWhole(path, false);
-        window->Extend(0, kFirstBytes);
+        // A file the window holds is read at once; of a larger one, the first bytes.
+        window->Extend(0, window->SizeWhenOpened() < window->Capacity() ? SIZE_MAX : kFirstBytes);
     } catch (const document::DocumentError& error) {
         throw InputError(error.what());
     }
     std::string why;
     DocumentKind kind = SniffDocument(window->View(), &why);
-    // Where the first bytes do not tell the kind, as many as the window holds may; a drawing
-    // the window can hold is read into it whole.
+    // Where the first bytes do not tell the kind, as many as the window holds may. (A larger
+    // file's kind is told again from all its text when it is read whole below.)
     if (kind == DocumentKind::kUnknown || (kind == DocumentKind::kSvg && window->SizeWhenOpened() < window->Capacity())) {
         try {
             while (window->Extend(0)) {
