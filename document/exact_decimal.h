@@ -6,11 +6,42 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace document {
 
 inline constexpr size_t kMaxExactDigits = 15;
 inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                                1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+#if defined(__SSE2__)
+// Bit i set where byte i of the 16 from `p` is a digit.
+inline unsigned DigitMask(const char* p) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i atLeastZero = _mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1));
+    const __m128i atMostNine = _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1));
+    return unsigned(_mm_movemask_epi8(_mm_and_si128(atLeastZero, atMostNine)));
+}
+
+// The value of the `count` digits (1 to 8) from `p`, 8 readable bytes, without a loop: the
+// digits are moved to the top of a 64-bit word, below them zeros, and combined in pairs, fours
+// and eights by multiplications.
+inline uint64_t EightDigits(const char* p, unsigned count) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    // Bytes past the digits may borrow from those above them only, which the shift drops.
+    word = (word - 0x3030303030303030u) << (8 * (8 - count));
+    word = word * 10 + (word >> 8);
+    word = ((word & 0x000000FF000000FFu) * (100 + (uint64_t(1000000) << 32)) +
+            ((word >> 16) & 0x000000FF000000FFu) * (1 + (uint64_t(10000) << 32))) >>
+           32;
+    return uint32_t(word);
+}
+#endif
 
 }  // namespace document

@@ -8,10 +8,6 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "document/exact_decimal.h"
 
 namespace document::json_point {
@@ -24,31 +20,6 @@ inline const char* SkipSpace(const char* p) {
     while (IsSpace(*p)) ++p;
     return p;
 }
-
-#if defined(__SSE2__)
-// Bit i set where byte i of the 16 from `p` is a digit.
-inline unsigned DigitMask(const char* p) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i atLeastZero = _mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1));
-    const __m128i atMostNine = _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1));
-    return unsigned(_mm_movemask_epi8(_mm_and_si128(atLeastZero, atMostNine)));
-}
-
-// The value of the `count` digits (1 to 8) from `p`, 8 readable bytes, without a loop: the
-// digits are moved to the top of a 64-bit word, below them zeros, and combined in pairs, fours
-// and eights by multiplications.
-inline uint64_t EightDigits(const char* p, unsigned count) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    // Bytes past the digits may borrow from those above them only, which the shift drops.
-    word = (word - 0x3030303030303030u) << (8 * (8 - count));
-    word = word * 10 + (word >> 8);
-    word = ((word & 0x000000FF000000FFu) * (100 + (uint64_t(1000000) << 32)) +
-            ((word >> 16) & 0x000000FF000000FFu) * (1 + (uint64_t(10000) << 32))) >>
-           32;
-    return uint32_t(word);
-}
-#endif
 
 // A short decimal as read: its digits, without the point, and how many of them follow the
 // point.

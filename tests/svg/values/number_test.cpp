@@ -94,6 +94,62 @@ TEST(NumberScan, RandomDecimalsFollowedByOtherText) {
     }
 }
 
+// The length of the number at the start of `text` by the grammar, found the plain way: a sign,
+// digits with at most one point among or after them (one digit at least), and an exponent when
+// digits follow its letter and sign.
+size_t NumberLength(const std::string& text) {
+    const auto digitsFrom = [&](size_t at) {
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+        return at;
+    };
+    size_t at = text[0] == '-' || text[0] == '+' ? 1 : 0;
+    const size_t integerEnd = digitsFrom(at);
+    size_t end = integerEnd;
+    if (end < text.size() && text[end] == '.') end = digitsFrom(end + 1);
+    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+        size_t exponent = end + 1;
+        if (exponent < text.size() && (text[exponent] == '-' || text[exponent] == '+')) ++exponent;
+        const size_t exponentEnd = digitsFrom(exponent);
+        if (exponentEnd > exponent) end = exponentEnd;
+    }
+    return end;
+}
+
+// In path data a number is mostly followed by many more bytes: where 32 follow, digits and point
+// within 16 bytes are measured at once. Every split of up to 18 digits around the point, signs,
+// exponents, and runs of digits that reach or pass the 16 bytes measured, each followed by text
+// of every kind, must convert and end as the loops do.
+TEST(NumberScan, NumbersMeasuredAtOnceAmidLongText) {
+    std::mt19937_64 random(20261211);
+    const std::string tails[] = {" 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16", ",2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17",
+                                 "L3 4L5 6L7 8L9 10L11 12L13 14L15 16L17 18", "\xFF\xFF" "9999999999999999999999999999999999",
+                                 "e5 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16", "E-3,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15",
+                                 ".5.5.5.5.5.5.5.5.5.5.5.5.5.5.5.5.5.5.5.5", "0000000000000000000000000000000000000000"};
+    for (int integerDigits = 0; integerDigits <= 18; ++integerDigits) {
+        for (int fractionDigits = -1; fractionDigits <= 18; ++fractionDigits) {  // -1: no point
+            for (int n = 0; n < 40; ++n) {
+                std::string number;
+                for (int d = 0; d < integerDigits; ++d) number += char('0' + random() % 10);
+                if (fractionDigits >= 0) number += '.';
+                for (int d = 0; d < fractionDigits; ++d) number += char('0' + random() % 10);
+                if (number.find_first_of("0123456789") == std::string::npos) continue;
+                const int sign = int(random() % 3);
+                if (sign != 0) number = (sign == 1 ? "-" : "+") + number;
+                const std::string text = number + tails[random() % std::size(tails)];
+                size_t pos = 0;
+                double value = 0;
+                ASSERT_TRUE(ScanNumber(text, pos, value)) << text;
+                ASSERT_EQ(pos, NumberLength(text)) << text;
+                const double expected = Reference(text.substr(0, pos));
+                uint64_t got = 0, want = 0;
+                std::memcpy(&got, &value, sizeof got);
+                std::memcpy(&want, &expected, sizeof want);
+                EXPECT_EQ(got, want) << text << ": " << value << " against " << expected;
+            }
+        }
+    }
+}
+
 TEST(NumberScan, StopsWhereTheNumberEnds) {
     struct Case {
         const char* text;
