@@ -23,10 +23,16 @@ HostErr HandleShutdown(MessageRecord* message) {
         if (sGlobals != nullptr) blocks->FreeBlock(sGlobals);
         sGlobals = nullptr;
         message->basic->ReleaseSuite(kBlocksSuiteName, kBlocksSuiteVersion);
-    } else if (sGlobals != nullptr && sBlocks != nullptr) {
-        // Refused the suite once more, the globals are still freed through the table's copy,
-        // where this message holds it, rather than left in the host's memory for good.
-        sBlocks->FreeBlock(sGlobals);
+    } else if (sGlobals != nullptr) {
+        // Refused the suite once more, the globals are still freed rather than left in the
+        // host's memory for good: through the table's copy where this message holds it, else
+        // through the message's basic suite, whose blocks are the same memory of the host (a
+        // host that refuses every suite from some message on holds neither).
+        if (sBlocks != nullptr) {
+            sBlocks->FreeBlock(sGlobals);
+        } else {
+            message->basic->FreeBlock(sGlobals);
+        }
         sGlobals = nullptr;
     }
     message->savedGlobals = nullptr;

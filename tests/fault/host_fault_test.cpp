@@ -92,6 +92,10 @@ TEST_P(HostFaults, NoCrashNothingHeldAndNoPartialFile) {
         const int later = std::max(2, calls / 2);
         if (calls >= 3) positions.push_back({later, 1, "failing at call " + std::to_string(later + 1) + " of " +
                                                            std::to_string(calls)});
+        // From the middle on: a host that refuses everything from some message on (for a suite,
+        // one of "AI Go"'s acquisitions, then all of the shut-down's).
+        if (calls >= 3) positions.push_back({later, -1, "failing from call " + std::to_string(later + 1) + " of " +
+                                                            std::to_string(calls) + " on"});
         // The last call, for most operations one of the shut-down (where a refusal must not
         // leave the plug-in's globals in the host's memory).
         if (calls >= 4) positions.push_back({calls - 1, -1, "failing at its last call"});
