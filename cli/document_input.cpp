@@ -214,26 +214,23 @@ InputDocument ReadInputDocument(const std::string& path) {
     // A regular file is read through a window of its first bytes, from which its kind is told:
     // a large JSON file is read on through that window, never held whole.
     std::unique_ptr<document::FileWindow> window;
+    std::string why;
+    DocumentKind kind = DocumentKind::kUnknown;
     try {
         window = std::make_unique<document::FileWindow>(path, document::kJsonWindowSize, document::kJsonWindowSize);
         if (!window->Regular()) return ReadWhole(path, false);
         // A file the window holds is read at once; of a larger one, the first bytes.
         window->Extend(0, window->SizeWhenOpened() < window->Capacity() ? SIZE_MAX : kFirstBytes);
-    } catch (const document::DocumentError& error) {
-        throw InputError(error.what());
-    }
-    std::string why;
-    DocumentKind kind = SniffDocument(window->View(), &why);
-    // Where the first bytes do not tell the kind, as many as the window holds may. (A larger
-    // file's kind is told again from all its text when it is read whole below.)
-    if (kind == DocumentKind::kUnknown || (kind == DocumentKind::kSvg && window->SizeWhenOpened() < window->Capacity())) {
-        try {
+        kind = SniffDocument(window->View(), &why);
+        // Where the first bytes do not tell the kind, as many as the window holds may. (A larger
+        // file's kind is told again from all its text when it is read whole below.)
+        if (kind == DocumentKind::kUnknown || (kind == DocumentKind::kSvg && window->SizeWhenOpened() < window->Capacity())) {
             while (window->Extend(0)) {
             }
-        } catch (const document::DocumentError& error) {
-            throw InputError(error.what());
+            if (kind == DocumentKind::kUnknown) kind = SniffDocument(window->View(), &why);
         }
-        if (kind == DocumentKind::kUnknown) kind = SniffDocument(window->View(), &why);
+    } catch (const document::DocumentError& error) {
+        throw InputError(error.what());
     }
     if (kind == DocumentKind::kJson) {
         // The model takes about a quarter of its JSON's size: segments of 28 bytes, written in

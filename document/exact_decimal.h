@@ -42,6 +42,22 @@ inline uint64_t EightDigits(const char* p, unsigned count) {
            32;
     return uint32_t(word);
 }
+
+// The `integerDigits` digits from `p` (0 to 8) and the `fractionDigits` after the point that
+// follows them (0 to 15, all 15 at most), as one integer: "12.345" is 12345. The digits and 16
+// bytes after them must be readable.
+inline uint64_t DecimalDigitsAtOnce(const char* p, unsigned integerDigits, unsigned fractionDigits) {
+    constexpr uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    uint64_t digits = integerDigits != 0 ? EightDigits(p, integerDigits) : 0;
+    const char* const fraction = p + integerDigits + 1;
+    if (fractionDigits > 8) {
+        digits = digits * kScale[8] + EightDigits(fraction, 8);
+        digits = digits * kScale[fractionDigits - 8] + EightDigits(fraction + 8, fractionDigits - 8);
+    } else if (fractionDigits != 0) {
+        digits = digits * kScale[fractionDigits] + EightDigits(fraction, fractionDigits);
+    }
+    return digits;
+}
 #endif
 
 }  // namespace document

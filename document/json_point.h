@@ -58,19 +58,10 @@ inline const char* ReadDigitsAtOnce(const char* p, ShortDecimal& number, bool& d
     if (fractionDigits == 0 || integerDigits + 1 + fractionDigits >= 16 || integerDigits + fractionDigits > kMaxExactDigits) {
         return nullptr;
     }
-    constexpr uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-    uint64_t digits = EightDigits(p, integerDigits);
-    const char* fraction = point + 1;
-    if (fractionDigits <= 8) {
-        digits = digits * kScale[fractionDigits] + EightDigits(fraction, fractionDigits);
-    } else {
-        digits = digits * kScale[8] + EightDigits(fraction, 8);
-        digits = digits * kScale[fractionDigits - 8] + EightDigits(fraction + 8, fractionDigits - 8);
-    }
     decided = true;
-    number.digits = digits;
+    number.digits = DecimalDigitsAtOnce(p, integerDigits, fractionDigits);
     number.decimals = fractionDigits;
-    return fraction + fractionDigits;
+    return point + 1 + fractionDigits;
 }
 #endif
 

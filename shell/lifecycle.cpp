@@ -25,14 +25,10 @@ HostErr HandleShutdown(MessageRecord* message) {
         message->basic->ReleaseSuite(kBlocksSuiteName, kBlocksSuiteVersion);
     } else if (sGlobals != nullptr) {
         // Refused the suite once more, the globals are still freed rather than left in the
-        // host's memory for good: through the table's copy where this message holds it, else
-        // through the message's basic suite, whose blocks are the same memory of the host (a
-        // host that refuses every suite from some message on holds neither).
-        if (sBlocks != nullptr) {
-            sBlocks->FreeBlock(sGlobals);
-        } else {
-            message->basic->FreeBlock(sGlobals);
-        }
+        // host's memory for good: through the message's basic suite, whose blocks are the same
+        // memory of the host, and which every message brings (a host that refuses every suite
+        // from some message on may leave no other).
+        message->basic->FreeBlock(sGlobals);
         sGlobals = nullptr;
     }
     message->savedGlobals = nullptr;

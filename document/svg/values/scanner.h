@@ -64,16 +64,8 @@ inline bool ScanNumber(std::string_view text, size_t& pos, double& value) {
             // The byte after the digits within the 16 measured (so that it is no digit), 15
             // digits at most, no exponent.
             if (after - p < 16 && total != 0 && total <= kMaxExactDigits && *after != 'e' && *after != 'E') {
-                constexpr uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-                uint64_t digits = integerDigits != 0 ? EightDigits(p, integerDigits) : 0;
-                const char* const fraction = p + integerDigits + 1;
-                if (fractionDigits > 8) {
-                    digits = digits * kScale[8] + EightDigits(fraction, 8);
-                    digits = digits * kScale[fractionDigits - 8] + EightDigits(fraction + 8, fractionDigits - 8);
-                } else if (fractionDigits != 0) {
-                    digits = digits * kScale[fractionDigits] + EightDigits(fraction, fractionDigits);
-                }
-                const double exact = double(digits) / kExactPowersOfTen[fractionDigits];
+                const double exact = double(DecimalDigitsAtOnce(p, integerDigits, fractionDigits)) /
+                                     kExactPowersOfTen[fractionDigits];
                 value = negative ? -exact : exact;
                 pos = size_t(after - text.data());
                 return true;
