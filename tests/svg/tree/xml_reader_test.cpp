@@ -254,6 +254,18 @@ TEST(XmlFastParser, InPlaceLinesSurviveWhatPugixmlWritesOverAndShortLinesAreRead
     for (int i = 0; i < 200; ++i) dense += "<g\n\n\n/>\n";
     dense += "</svg>";
     EXPECT_EQ(WithFastParserInPlace(dense), "not in place");
+
+    // Text that cannot be had again (a file changed since it was read) ends the read with that
+    // error, for a file declined after pugixml wrote into it.
+    InPlace changed(std::string(kSvgOpen) + "<rect x=\"1\" x=\"2\"/></svg>");
+    changed.writable.readAgain = []() -> std::string { throw SvgError("test.svg: the file changed while it was read"); };
+    XmlEventRecord record;
+    try {
+        ReadXmlInPlace(changed.writable, "test.svg", record);
+        ADD_FAILURE() << "read without its text";
+    } catch (const SvgError& error) {
+        EXPECT_STREQ(error.what(), "test.svg: the file changed while it was read");
+    }
     int readsAgain = 0;
     EXPECT_EQ(WithReadXmlInPlace(dense, &readsAgain), WithExpat(dense));
     EXPECT_EQ(readsAgain, 0);
